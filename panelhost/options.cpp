@@ -1,0 +1,147 @@
+// The bench's command line: MODULE GAUGE and the options of the host and its devices.
+#include "panelhost/options.h"
+
+#include <cstdlib>
+
+namespace panelhost {
+namespace {
+
+bool apply_script(Options& options, std::string_view value, std::string&)
+{
+    options.script_path = std::string(value);
+    return true;
+}
+
+bool apply_cwd(Options& options, std::string_view value, std::string&)
+{
+    options.cwd = std::string(value);
+    return true;
+}
+
+bool apply_trace_services(Options& options, std::string_view, std::string&)
+{
+    options.host.trace_services = true;
+    return true;
+}
+
+bool apply_help(Options& options, std::string_view, std::string&)
+{
+    options.help = true;
+    return true;
+}
+
+// name                value   help                                                     apply
+const std::vector<OptionSpec> HOST_OPTIONS = {
+    {"--script",         "FILE", "read the script from FILE instead of standard input",  apply_script},
+    {"--cwd",            "DIR",  "run the gauge with DIR as the current directory",      apply_cwd},
+    {"--trace-services", "",     "also trace every panel-service call of the gauge",     apply_trace_services},
+    {"--help",           "",     "print this text",                                      apply_help},
+};
+
+const OptionSpec* find_option(std::string_view name)
+{
+    for (const OptionSpec& spec : HOST_OPTIONS)
+        if (spec.name == name)
+            return &spec;
+    for (const OptionSpec& spec : device_option_specs())
+        if (spec.name == name)
+            return &spec;
+    return nullptr;
+}
+
+}  // namespace
+
+bool option_integer(std::string_view value, long long low, long long high, long long& result)
+{
+    if (value.empty() || value.size() > 18)
+        return false;
+    std::string text(value);
+    char* end = nullptr;
+    result = std::strtoll(text.c_str(), &end, 10);
+    return end == text.c_str() + text.size() && result >= low && result <= high;
+}
+
+bool parse_options(int argc, char** argv, Options& options, std::string& error)
+{
+    std::vector<std::string> positional;
+    for (int i = 1; i < argc; ++i) {
+        std::string_view argument = argv[i];
+        if (argument.size() < 2 || argument.substr(0, 2) != "--") {
+            positional.emplace_back(argument);
+            continue;
+        }
+        std::string_view name = argument;
+        std::string_view value;
+        bool inline_value = false;
+        if (std::size_t equals = argument.find('='); equals != std::string_view::npos) {
+            name = argument.substr(0, equals);
+            value = argument.substr(equals + 1);
+            inline_value = true;
+        }
+        const OptionSpec* spec = find_option(name);
+        if (!spec) {
+            error = "unknown option " + std::string(name);
+            return false;
+        }
+        if (spec->value_name.empty() && inline_value) {
+            error = "option " + std::string(name) + " takes no value";
+            return false;
+        }
+        if (!spec->value_name.empty() && !inline_value) {
+            if (i + 1 >= argc) {
+                error = "option " + std::string(name) + " needs " + std::string(spec->value_name);
+                return false;
+            }
+            value = argv[++i];
+        }
+        std::string why;
+        if (!spec->apply(options, value, why)) {
+            error = "option " + std::string(name) + ": " + why;
+            return false;
+        }
+    }
+    if (options.help)
+        return true;
+    if (positional.size() != 2) {
+        error = positional.size() < 2 ? "MODULE and GAUGE are required" : "too many arguments";
+        return false;
+    }
+    options.host.module_path = positional[0];
+    options.host.gauge_name = positional[1];
+    return true;
+}
+
+std::string usage_text()
+{
+    std::string text =
+        "usage: panelhost [OPTIONS] MODULE GAUGE\n"
+        "\n"
+        "Loads the gauge module MODULE, installs and initialises the gauge named GAUGE, runs the\n"
+        "script, then kills the gauge and unloads the module. The trace goes to standard output.\n"
+        "Exit status: 0 when the script ran to its end, 2 for a bad command line, script or module,\n"
+        "3 when the module ended the process.\n"
+        "\n"
+        "options:\n";
+    auto add = [&](const OptionSpec& spec) {
+        std::string left = "  " + std::string(spec.name);
+        if (!spec.value_name.empty())
+            left += " " + std::string(spec.value_name);
+        if (left.size() < 28)
+            left.resize(28, ' ');
+        else
+            left += "\n" + std::string(28, ' ');
+        text += left + std::string(spec.help) + "\n";
+    };
+    for (const OptionSpec& spec : HOST_OPTIONS)
+        add(spec);
+    for (const OptionSpec& spec : device_option_specs())
+        add(spec);
+    text +=
+        "\n"
+        "script commands, one a line (blank lines and lines starting with # are skipped):\n";
+    for (const CommandSpec& spec : command_specs())
+        text += "  " + std::string(spec.usage) + "\n";
+    return text;
+}
+
+}  // namespace panelhost

@@ -1,0 +1,42 @@
+// The bench's command line.
+#pragma once
+
+#include "panelhost/host.h"
+#include "panelhost/script.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace panelhost {
+
+struct Options {
+    HostOptions host;
+    std::string script_path;   // empty: standard input
+    std::string cwd;
+    bool help = false;
+};
+
+struct OptionSpec {
+    std::string_view name;        // "--cd-tracks"
+    std::string_view value_name;  // "N"; empty for a switch
+    std::string_view help;
+    // Applies the option; on a bad value fills the error and answers false.
+    bool (*apply)(Options& options, std::string_view value, std::string& error);
+};
+
+// The options of the simulated devices, and the script commands that act on them.
+const std::vector<OptionSpec>& device_option_specs();
+// Called once the command line is read and before the module loads.
+void configure_devices();
+// Runs a device command of the script (cd ...); false when the command is not a device command.
+bool run_device_command(const ScriptCommand& command);
+
+// Reads the command line; on a bad one fills the error and answers false.
+bool parse_options(int argc, char** argv, Options& options, std::string& error);
+std::string usage_text();
+
+// Reads a whole number within [low, high] from an option's value.
+bool option_integer(std::string_view value, long long low, long long high, long long& result);
+
+}  // namespace panelhost

@@ -1,0 +1,54 @@
+// The bench's script: one command a line, read whole before anything runs.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace panelhost {
+
+enum class ArgKind {
+    Coordinate,   // a signed 32-bit pixel coordinate
+    Count,        // an integer from 1 to 1000000
+    Millis,       // an integer number of milliseconds, 0 to 2^40
+    Id,           // an unsigned 32-bit decimal integer
+    Number,       // a finite decimal number
+    Word,         // one word (a file name)
+    Text,         // the rest of the line, possibly empty
+};
+
+struct CommandSpec {
+    std::string_view keyword;    // "frame", "cd insert"
+    std::string_view usage;      // what the reader expected, for errors
+    std::vector<ArgKind> args;
+    std::size_t required;        // args beyond this count are optional
+    std::vector<std::string_view> flags;  // optional literal words after the arguments
+};
+
+struct ScriptArg {
+    std::int64_t integer = 0;
+    double number = 0;
+    std::string text;
+};
+
+struct ScriptCommand {
+    int line = 0;
+    std::string keyword;
+    std::vector<ScriptArg> args;      // the given ones only
+    std::vector<std::string> flags;   // the flags given
+
+    bool has_flag(std::string_view flag) const;
+};
+
+struct ScriptError {
+    int line = 0;
+    std::string expected;
+};
+
+const std::vector<CommandSpec>& command_specs();
+
+// Reads the whole script. On a line it cannot read it fills the error and answers false.
+bool parse_script(std::string_view text, std::vector<ScriptCommand>& commands, ScriptError& error);
+
+}  // namespace panelhost

@@ -1,0 +1,42 @@
+// The bench's trace on standard output.
+#include "panelhost/trace.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace panelhost {
+
+void trace_line(const std::string& line)
+{
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+}
+
+void tracef(const char* format, ...)
+{
+    char line[4096];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    trace_line(line);
+}
+
+std::string quoted(const char* text)
+{
+    return std::string("\"") + (text ? text : "") + "\"";
+}
+
+std::string float_text(double value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+void trace_flush()
+{
+    std::fflush(stdout);
+}
+
+}  // namespace panelhost

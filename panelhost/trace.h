@@ -1,0 +1,16 @@
+// The bench's trace: one event a line on standard output, in the order the events happen.
+#pragma once
+
+#include <string>
+
+namespace panelhost {
+
+void trace_line(const std::string& line);
+void tracef(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Text inside a trace line's double quotes, as it is.
+std::string quoted(const char* text);
+// A float as C's %g writes it.
+std::string float_text(double value);
+void trace_flush();
+
+}  // namespace panelhost

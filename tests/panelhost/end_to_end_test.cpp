@@ -1,0 +1,209 @@
+// panelhost driving the tests' own probe gauges: the lifecycle in both header versions, the
+// element tree, clicks, holds, tooltips, variables, reinstall and reload, and the refusals.
+#include "tests/support/panelhost_runner.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using test_support::describe_difference;
+using test_support::lines_with_prefix;
+using test_support::run_panelhost;
+using Lines = std::vector<std::string>;
+
+std::string probe()
+{
+    return test_support::out_dir() + "/test-gauges/probe.so";
+}
+
+#define EXPECT_LINES(expected, actual) \
+    EXPECT_EQ(expected, actual) << describe_difference(expected, actual)
+
+TEST(PanelhostLifecycle, Header610RoutinesAndServicesInOrder)
+{
+    auto run = run_panelhost({"--trace-services", probe(), "probe610"}, "frame\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    Lines expected = {
+        "key 0x31000 0", "service element_list_query",
+        "key 0x31001 0", "service element_list_install", "service mouse_list_install", "service mouse_list_register",
+        "key 0x31002 0", "service element_list_initialize", "service initialize_var",
+        "service lookup_var", "service element_list_update", "service element_list_generate", "service element_list_plot",
+        "key 0x31009 0", "service mouse_list_unregister", "service element_list_kill",
+    };
+    EXPECT_LINES(expected, run.lines());
+}
+
+TEST(PanelhostLifecycle, Header700GaugeCallbackAroundEveryRoutine)
+{
+    auto run = run_panelhost({probe(), "probe700"}, "frame\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    Lines expected = {
+        "key 0x30000 0", "key 0x30001 0",
+        "key 0x30002 1",   // before install, with the resource handle
+        "key 0x30003 0", "key 0x30004 0", "key 0x30005 0",
+        "key 0x30006 0", "key 0x30007 0", "key 0x30008 0", "key 0x30009 0", "key 0x3000a 0", "key 0x3000b 0",
+        "key 0x3000c 0", "key 0x3000d 0",
+    };
+    EXPECT_LINES(expected, lines_with_prefix(run.lines(), {"key"}));
+}
+
+TEST(PanelhostElements, TreeOrderHiddenBitsValuesAndMissingPictures)
+{
+    auto run = run_panelhost({probe(), "probe700"}, "elements\nvar 202 3\nframe 2\nelements\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    Lines expected = {
+        "warning bitmap 12 not found",
+        "warning bitmap 30 unreadable: shorter than a bitmap info header",
+        "element 0 hidden=0 value=0", "element 1 hidden=0 value=0", "element 2 hidden=1 value=0",
+        "element 3 hidden=0 value=0",
+        // the hidden element's callback ran on both passes
+        "element 0 hidden=0 value=0", "element 1 hidden=0 value=3", "element 2 hidden=1 value=2",
+        "element 3 hidden=0 value=0",
+    };
+    EXPECT_LINES(expected, lines_with_prefix(run.lines(), {"element", "warning"}));
+}
+
+TEST(PanelhostElements, StringTextAndNeedleValue)
+{
+    auto run = run_panelhost({probe(), "probe610"}, "elements\nframe 3\nelements\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    Lines expected = {
+        "element 0 hidden=0 value=0", "element 1 hidden=0 value=0", "element 2 hidden=0 value=0",
+        "element 3 hidden=1 value=0 text=\"\"",
+        "element 0 hidden=0 value=0", "element 1 hidden=0 value=0", "element 2 hidden=0 value=42.5",
+        "element 3 hidden=1 value=3 text=\"3\"",
+    };
+    EXPECT_LINES(expected, lines_with_prefix(run.lines(), {"element"}));
+}
+
+struct ClickCase {
+    const char* name;
+    const char* script;
+    Lines expected;   // the key, msgbox and exit lines
+};
+
+TEST(PanelhostMouse, ClicksAndHoldsReachTheRightHotSpot)
+{
+    const ClickCase cases[] = {
+        {"event row", "click 15 15\n", {"key 0x20001 0"}},
+        {"handler row gets the point in its box and the click flag", "click 35 20\n",
+         {"key 0x32001 5010", "key 0x34000 512"}},
+        {"repeating row held for 4 ticks", "hold 15 15 4\n",
+         {"key 0x20001 0", "key 0x20001 0", "key 0x20001 0", "key 0x20001 0"}},
+        {"row without repeat held: one call", "hold 35 20 3\n", {"key 0x32001 5010", "key 0x34000 512"}},
+        {"overlapping parents: first child under the point", "click 55 15\nclick 65 15\n",
+         {"key 0x20002 0", "key 0x20003 0"}},
+        {"a point between boxes", "click 5 5\nclick 55 35\n", {}},
+        {"outside the gauge", "click 300 50\n", {}},
+        {"variable as the last lookup saw it", "var 201 17\nclick 105 55\nframe\nclick 105 55\n",
+         {"key 0x33000 0", "key 0x33000 17"}},
+        {"message box", "click 115 55\n", {"msgbox \"probe says \"hello\"\" \"\" 0x10"}},
+    };
+    for (const ClickCase& c : cases) {
+        auto run = run_panelhost({probe(), "probe610"}, c.script);
+        ASSERT_EQ(run.status, 0) << c.name << ": " << run.err;
+        Lines actual = lines_with_prefix(run.lines(), {"key 0x2", "key 0x32", "key 0x33", "key 0x34", "msgbox"});
+        EXPECT_EQ(c.expected, actual) << c.name << "\n" << describe_difference(c.expected, actual);
+    }
+}
+
+TEST(PanelhostMouse, TooltipsOfBothHeaderVersions)
+{
+    auto run610 = run_panelhost({probe(), "probe610"}, "tooltip 5 5\ntooltip 15 15\ntooltip 35 20\ntooltip 300 300\n");
+    ASSERT_EQ(run610.status, 0) << run610.err;
+    Lines expected610 = {"tooltip help 0x1234", "tooltip help 0x1235", "tooltip help 0x1236", "tooltip none"};
+    EXPECT_LINES(expected610, lines_with_prefix(run610.lines(), {"tooltip"}));
+
+    auto run700 = run_panelhost({probe(), "probe700"}, "tooltip 10 10\ntooltip 70 10\ntooltip 52 10\n"
+                                                       "click 10 10\nclick 70 10\n");
+    ASSERT_EQ(run700.status, 0) << run700.err;
+    Lines expected700 = {"tooltip \"A one B two C %3!s! %1!d!\"", "tooltip \"plain text\"", "tooltip none",
+                         "key 0x32002 5005", "key 0x20010 0"};
+    EXPECT_LINES(expected700, lines_with_prefix(run700.lines(), {"tooltip", "key 0x32", "key 0x2"}));
+}
+
+TEST(PanelhostLifecycle, ReinstallKeepsModuleStateAndReloadStartsFresh)
+{
+    auto run = run_panelhost({probe(), "probe610"},
+                             "frame 3\nreinstall\nframe\nelements\nreload\nframe\nelements\necho done\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    Lines expected = {
+        "key 0x31000 0", "key 0x31001 0", "key 0x31002 0",
+        "key 0x31009 0", "key 0x31000 0", "key 0x31001 0", "key 0x31002 0",
+        "element 3 hidden=1 value=4 text=\"4\"",
+        "key 0x31009 0", "key 0x31000 0", "key 0x31001 0", "key 0x31002 0",
+        "element 3 hidden=1 value=1 text=\"1\"",
+        "echo done",
+        "key 0x31009 0",
+    };
+    EXPECT_LINES(expected, lines_with_prefix(run.lines(), {"key 0x310", "element 3", "echo"}));
+}
+
+TEST(PanelhostLifecycle, ModuleEndingTheProcessStopsTheHostWithStatus3)
+{
+    auto run = run_panelhost({probe(), "probe610"}, "click 125 55\necho never\n");
+    EXPECT_EQ(run.status, 3);
+    Lines lines = run.lines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "exit 7");
+}
+
+struct Refusal {
+    const char* name;
+    std::vector<std::string> args;
+    const char* script;
+    const char* message_start;
+};
+
+TEST(PanelhostRefusals, OneLineOnStandardErrorAndStatus2)
+{
+    std::string out = test_support::out_dir();
+    const Refusal cases[] = {
+        {"no arguments", {}, "", "panelhost: MODULE and GAUGE are required"},
+        {"three arguments", {probe(), "probe610", "x"}, "", "panelhost: too many arguments"},
+        {"unknown option", {"--fly", probe(), "probe610"}, "", "panelhost: unknown option --fly"},
+        {"option without its value", {probe(), "probe610", "--script"}, "", "panelhost: option --script needs FILE"},
+        {"missing module", {out + "/nothing.so", "x"}, "", "panelhost: cannot load module"},
+        {"foreign module id", {out + "/test-gauges/foreign.so", "x"}, "", "panelhost: module "},
+        {"no such gauge", {probe(), "tuneset"}, "", "panelhost: module "},
+        {"unknown header version", {probe(), "probe500"}, "", "panelhost: module "},
+        {"bad script line", {probe(), "probe610"}, "frame\n\nclick 1\n",
+         "panelhost: script line 3: expected \"click X Y\""},
+        {"missing script file", {"--script", out + "/no-such-script", probe(), "probe610"}, "",
+         "panelhost: cannot read script"},
+        {"missing directory", {"--cwd", out + "/no-such-dir", probe(), "probe610"}, "", "panelhost: cannot enter"},
+    };
+    for (const Refusal& c : cases) {
+        auto run = run_panelhost(c.args, c.script);
+        EXPECT_EQ(run.status, 2) << c.name;
+        EXPECT_EQ(run.err.rfind(c.message_start, 0), 0u) << c.name << ": got " << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << c.name << ": " << run.err;
+        EXPECT_EQ(run.out, "") << c.name << ": nothing may run";
+    }
+}
+
+TEST(PanelhostRefusals, ModuleRefusalsSayWhy)
+{
+    std::string out = test_support::out_dir();
+    EXPECT_NE(run_panelhost({out + "/test-gauges/foreign.so", "x"}, "").err.find("has module id 0x12, not 0x13"),
+              std::string::npos);
+    EXPECT_NE(run_panelhost({probe(), "tuneset"}, "").err.find("has no gauge named \"tuneset\""), std::string::npos);
+    EXPECT_NE(run_panelhost({probe(), "probe500"}, "").err.find("header version 500, not 610 or 700"),
+              std::string::npos);
+}
+
+TEST(PanelhostCommandLine, HelpScriptFileAndEcho)
+{
+    auto help = run_panelhost({"--help"}, "");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("usage: panelhost [OPTIONS] MODULE GAUGE", 0), 0u);
+
+    std::string dir = test_support::make_temp_dir();
+    test_support::write_text_file(dir + "/script", "# a script from a file\necho from a file\n");
+    auto run = run_panelhost({"--script", dir + "/script", "--cwd", dir, probe(), "probe700"}, "echo from stdin\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    Lines expected = {"echo from a file"};
+    EXPECT_LINES(expected, lines_with_prefix(run.lines(), {"echo"}));
+}
+
+}  // namespace

@@ -1,0 +1,133 @@
+// Running panelhost in a child process for the end-to-end tests.
+#include "tests/support/panelhost_runner.h"
+
+#include <sys/wait.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace test_support {
+namespace {
+
+std::string read_all(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream content;
+    content << file.rdbuf();
+    return content.str();
+}
+
+struct TempDirs {
+    std::vector<std::string> paths;
+    ~TempDirs()
+    {
+        std::error_code ignored;
+        for (const std::string& path : paths)
+            std::filesystem::remove_all(path, ignored);
+    }
+};
+
+TempDirs& temp_dirs()
+{
+    static TempDirs dirs;
+    return dirs;
+}
+
+}  // namespace
+
+std::vector<std::string> RunResult::lines() const
+{
+    std::vector<std::string> result;
+    std::istringstream stream(out);
+    for (std::string line; std::getline(stream, line);)
+        result.push_back(line);
+    return result;
+}
+
+std::string out_dir()
+{
+    return PANEL_OUT_DIR;
+}
+
+std::string make_temp_dir()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "panelhost-test-XXXXXX").string();
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    const char* made = mkdtemp(buffer.data());
+    if (!made)
+        std::abort();
+    temp_dirs().paths.emplace_back(made);
+    return made;
+}
+
+void write_text_file(const std::string& path, const std::string& text)
+{
+    std::ofstream file(path, std::ios::binary);
+    file << text;
+}
+
+RunResult run_panelhost(const std::vector<std::string>& args, const std::string& script)
+{
+    std::string dir = make_temp_dir();
+    std::string in_path = dir + "/script", out_path = dir + "/out", err_path = dir + "/err";
+    write_text_file(in_path, script);
+    std::string program = out_dir() + "/panelhost";
+    std::vector<char*> argv;
+    argv.push_back(program.data());
+    std::vector<std::string> copies(args);
+    for (std::string& arg : copies)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+
+    RunResult result;
+    pid_t child = fork();
+    if (child == 0) {
+        int in = open(in_path.c_str(), O_RDONLY);
+        int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(err, 2);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.out = read_all(out_path);
+    result.err = read_all(err_path);
+    return result;
+}
+
+std::vector<std::string> lines_with_prefix(const std::vector<std::string>& actual,
+                                           const std::vector<std::string>& prefixes)
+{
+    std::vector<std::string> result;
+    for (const std::string& line : actual)
+        for (const std::string& prefix : prefixes)
+            if (line.compare(0, prefix.size(), prefix) == 0) {
+                result.push_back(line);
+                break;
+            }
+    return result;
+}
+
+std::string describe_difference(const std::vector<std::string>& expected, const std::vector<std::string>& actual)
+{
+    std::ostringstream text;
+    std::size_t rows = expected.size() > actual.size() ? expected.size() : actual.size();
+    text << "line | expected | actual\n";
+    for (std::size_t i = 0; i < rows; ++i) {
+        const std::string& want = i < expected.size() ? expected[i] : "(none)";
+        const std::string& got = i < actual.size() ? actual[i] : "(none)";
+        text << (want == got ? "  " : "! ") << i << " | " << want << " | " << got << "\n";
+    }
+    return text.str();
+}
+
+}  // namespace test_support

@@ -1,0 +1,31 @@
+// Runs the built panelhost as a separate process and collects what it printed.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace test_support {
+
+struct RunResult {
+    int status = -1;           // the exit status; -1 if it did not exit normally
+    std::string out;
+    std::string err;
+    std::vector<std::string> lines() const;   // standard output, one entry a line
+};
+
+// Runs panelhost with the arguments, the script given on standard input.
+RunResult run_panelhost(const std::vector<std::string>& args, const std::string& script);
+
+// The build's output folder (panelhost and the modules).
+std::string out_dir();
+// A fresh empty folder under the system's temporary folder, removed at exit.
+std::string make_temp_dir();
+void write_text_file(const std::string& path, const std::string& text);
+
+// Lines of `actual` that begin with one of the prefixes, in order.
+std::vector<std::string> lines_with_prefix(const std::vector<std::string>& actual,
+                                           const std::vector<std::string>& prefixes);
+// The expected and actual lines side by side, for a failure message.
+std::string describe_difference(const std::vector<std::string>& expected, const std::vector<std::string>& actual);
+
+}  // namespace test_support

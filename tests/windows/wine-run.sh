@@ -1,0 +1,19 @@
+#!/bin/sh
+# Runs a Windows program of the build under wine64 in the tests' own prefix, with ALSA's null
+# device as the default sound card and a virtual display: wine-run.sh PREFIX PROGRAM [ARGS...]
+set -eu
+prefix=$1
+shift
+export WINEPREFIX="$prefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export ALSA_CONFIG_PATH="$prefix/asoundrc"
+wine=/usr/lib/wine/wine64
+[ -x "$wine" ] || wine=$(command -v wine64)
+if [ ! -f "$prefix/system.reg" ]; then
+    mkdir -p "$prefix"
+    printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' > "$prefix/asoundrc"
+    "$wine" wineboot -i >/dev/null 2>&1
+    /usr/lib/wine/wineserver -w 2>/dev/null || true
+fi
+exec xvfb-run -a "$wine" "$@"

@@ -1,0 +1,29 @@
+#!/bin/sh
+# Installs the Debian packages that a job needs and the machine lacks: "demo" or "test".
+set -eu
+
+job=${1:-test}
+demo="cmake ninja-build g++ libpng-dev libfreetype-dev fonts-liberation"
+test="$demo libgtest-dev libgmock-dev libbenchmark-dev
+      g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+      wine64 xvfb xauth gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+      clang libclang-rt-14-dev valgrind"
+case "$job" in
+    demo) wanted=$demo ;;
+    test) wanted=$test ;;
+    *) echo "ensure-packages: unknown job $job (demo or test)" >&2; exit 2 ;;
+esac
+
+missing=""
+for package in $wanted; do
+    if ! dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q '^install ok installed$'; then
+        missing="$missing $package"
+    fi
+done
+[ -z "$missing" ] && exit 0
+
+echo "Installing:$missing"
+as_root=""
+[ "$(id -u)" -eq 0 ] || as_root="sudo"
+$as_root apt-get update
+DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y --no-install-recommends $missing

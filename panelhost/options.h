@@ -27,6 +27,11 @@ struct OptionSpec {
 
 // The options of the simulated devices, and the script commands that act on them.
 const std::vector<OptionSpec>& device_option_specs();
+const std::vector<OptionSpec>& cd_mixer_option_specs();
+const std::vector<OptionSpec>& media_option_specs();
+void configure_cd_mixer_devices();
+void configure_media_devices();
+bool run_cd_command(const ScriptCommand& command);
 // Called once the command line is read and before the module loads.
 void configure_devices();
 // Runs a device command of the script (cd ...); false when the command is not a device command.

@@ -1,0 +1,4 @@
+// Native declarations: dshow.
+#pragma once
+
+// (included from win32.h, after the base declarations)

@@ -2,6 +2,7 @@
 #include "panelhost/clock.h"
 #include "panelhost/host.h"
 #include "panelhost/options.h"
+#include "panelhost/render.h"
 #include "panelhost/script.h"
 #include "panelhost/trace.h"
 #include "platform/sim/simulation.h"
@@ -93,6 +94,11 @@ bool run_command(panelhost::Host& host, const panelhost::ScriptCommand& command,
     } else if (keyword == "echo") {
         const std::string& text = command.args.empty() ? std::string() : command.args[0].text;
         panelhost::trace_line(text.empty() ? "echo" : "echo " + text);
+    } else if (keyword == "render") {
+        if (!panelhost::render_gauge(host, command.args[0].text, command.has_flag("--hotspots"), error)) {
+            error = "script line " + std::to_string(command.line) + ": render: " + error;
+            return false;
+        }
     } else if (!panelhost::run_device_command(command)) {
         error = "script line " + std::to_string(command.line) + ": " + keyword + " is not available";
         return false;

@@ -22,6 +22,7 @@ const std::vector<CommandSpec> COMMANDS = {
     {"reinstall",    "reinstall",          Args{},                                           0, {}},
     {"reload",       "reload",             Args{},                                           0, {}},
     {"echo",         "echo TEXT",          Args{ArgKind::Text},                              0, {}},
+    {"render",       "render FILE [--hotspots]", Args{ArgKind::Word},                        1, {"--hotspots"}},
 };
 
 bool is_space(char c)

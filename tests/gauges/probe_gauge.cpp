@@ -24,18 +24,18 @@ void report(std::uint32_t event, std::uint32_t value)
 }
 
 // ---- resources: pictures of known sizes, built when the library loads ----
-tools::PaletteImage picture(int width, int height, std::uint8_t index)
+tools::PaletteImage picture(int width, int height, std::uint8_t index, tools::Colour colour)
 {
     tools::PaletteImage image(width, height);
-    image.palette[index] = {200, 100, 50};
+    image.palette[index] = colour;
     image.fill_rect(0, 0, width, height, index);
     return image;
 }
 
-const std::vector<std::uint8_t> background_bits = tools::dib_bytes(picture(200, 100, 1));
-const std::vector<std::uint8_t> icon0_bits = tools::dib_bytes(picture(10, 10, 2));
-const std::vector<std::uint8_t> icon1_bits = tools::dib_bytes(picture(10, 12, 3));
-const std::vector<std::uint8_t> needle_bits = tools::dib_bytes(picture(20, 4, 4));
+const std::vector<std::uint8_t> background_bits = tools::dib_bytes(picture(200, 100, 1, {200, 100, 50}));
+const std::vector<std::uint8_t> icon0_bits = tools::dib_bytes(picture(10, 10, 2, {10, 200, 10}));
+const std::vector<std::uint8_t> icon1_bits = tools::dib_bytes(picture(10, 12, 3, {10, 10, 200}));
+const std::vector<std::uint8_t> needle_bits = tools::dib_bytes(picture(20, 4, 4, {250, 250, 250}));
 const std::vector<std::uint8_t> broken_bits = {40, 0, 0, 0, 1, 2};
 
 }  // namespace

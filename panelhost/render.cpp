@@ -1,0 +1,379 @@
+// Drawing the gauge: pictures, turned needles and text strings, over libpng and FreeType.
+#include "panelhost/render.h"
+
+#include "panelhost/host.h"
+#include "panelhost/trace.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include <png.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <map>
+#include <memory>
+
+namespace panelhost {
+namespace {
+
+constexpr double PI = 3.14159265358979323846;
+constexpr const char* FONT_FOLDER = "/usr/share/fonts/truetype/liberation/";
+
+std::uint32_t rgb_from_colorref(std::uint32_t colour)
+{
+    return (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
+}
+
+// ---- text -----------------------------------------------------------------------------------------------
+
+class Fonts {
+public:
+    Fonts() { ready_ = FT_Init_FreeType(&library_) == 0; }
+    ~Fonts()
+    {
+        for (auto& [path, face] : faces_)
+            FT_Done_Face(face);
+        if (ready_)
+            FT_Done_FreeType(library_);
+    }
+    Fonts(const Fonts&) = delete;
+    Fonts& operator=(const Fonts&) = delete;
+
+    FT_Face face(const std::string& path, std::string& error)
+    {
+        if (!ready_) {
+            error = "the font rasteriser did not start";
+            return nullptr;
+        }
+        auto found = faces_.find(path);
+        if (found != faces_.end())
+            return found->second;
+        FT_Face face = nullptr;
+        if (FT_New_Face(library_, path.c_str(), 0, &face) != 0) {
+            error = "cannot read font " + path;
+            return nullptr;
+        }
+        faces_[path] = face;
+        return face;
+    }
+
+private:
+    FT_Library library_ = nullptr;
+    bool ready_ = false;
+    std::map<std::string, FT_Face> faces_;
+};
+
+struct TextBox {
+    int x, y, width, height;
+};
+
+int text_width(FT_Face face, const std::string& text)
+{
+    long width = 0;
+    for (unsigned char c : text)
+        if (FT_Load_Char(face, c, FT_LOAD_DEFAULT) == 0)
+            width += face->glyph->advance.x;
+    return static_cast<int>(width >> 6);
+}
+
+// Draws one line of text into the box as DrawText's flags place it, clipped to the box.
+void draw_text(Canvas& canvas, FT_Face face, const std::string& text, TextBox box, std::uint32_t colour,
+               std::uint32_t flags)
+{
+    int width = text_width(face, text);
+    int x = box.x;
+    if (flags & DT_CENTER)
+        x = box.x + (box.width - width) / 2;
+    else if (flags & DT_RIGHT)
+        x = box.x + box.width - width;
+    int ascender = static_cast<int>(face->size->metrics.ascender >> 6);
+    int descender = static_cast<int>(face->size->metrics.descender >> 6);
+    int baseline = box.y + ascender;
+    if (flags & DT_VCENTER)
+        baseline = box.y + (box.height - (ascender - descender)) / 2 + ascender;
+    else if (flags & DT_BOTTOM)
+        baseline = box.y + box.height + descender;
+    long pen = static_cast<long>(x) << 6;
+    for (unsigned char c : text) {
+        if (FT_Load_Char(face, c, FT_LOAD_RENDER) != 0)
+            continue;
+        const FT_GlyphSlot glyph = face->glyph;
+        int left = static_cast<int>(pen >> 6) + glyph->bitmap_left;
+        int top = baseline - glyph->bitmap_top;
+        for (unsigned row = 0; row < glyph->bitmap.rows; ++row)
+            for (unsigned column = 0; column < glyph->bitmap.width; ++column) {
+                int px = left + static_cast<int>(column), py = top + static_cast<int>(row);
+                if (px < box.x || py < box.y || px >= box.x + box.width || py >= box.y + box.height)
+                    continue;
+                unsigned coverage = glyph->bitmap.buffer[row * static_cast<unsigned>(glyph->bitmap.pitch) + column];
+                canvas.blend(px, py, colour, coverage);
+            }
+        pen += glyph->advance.x;
+    }
+}
+
+// ---- elements -------------------------------------------------------------------------------------------
+
+void draw_picture(Canvas& canvas, const Bitmap& bitmap, int left, int top, bool transparent)
+{
+    for (int y = 0; y < bitmap.height; ++y)
+        for (int x = 0; x < bitmap.width; ++x) {
+            std::uint32_t colour = bitmap.pixels[std::size_t(y) * std::size_t(bitmap.width) + std::size_t(x)];
+            if (transparent && colour == 0)
+                continue;
+            canvas.put(left + x, top + y, colour);
+        }
+}
+
+void draw_needle(Canvas& canvas, const Bitmap& bitmap, const ELEMENT_NEEDLE& needle, double value, bool transparent)
+{
+    double angle = needle_angle(needle, value);
+    double cosine = std::cos(angle), sine = std::sin(angle);
+    double pivot_x = needle.header.position.x + 0.5, pivot_y = needle.header.position.y + 0.5;
+    double origin_x = needle.header.offset.x + 0.5, origin_y = needle.header.offset.y + 0.5;
+    double reach = 0;
+    for (double cx : {0.0, double(bitmap.width)})
+        for (double cy : {0.0, double(bitmap.height)})
+            reach = std::max(reach, std::hypot(cx - origin_x, cy - origin_y));
+    int x0 = static_cast<int>(std::floor(pivot_x - reach)), x1 = static_cast<int>(std::ceil(pivot_x + reach));
+    int y0 = static_cast<int>(std::floor(pivot_y - reach)), y1 = static_cast<int>(std::ceil(pivot_y + reach));
+    for (int y = std::max(y0, 0); y < std::min(y1, canvas.height); ++y)
+        for (int x = std::max(x0, 0); x < std::min(x1, canvas.width); ++x) {
+            double dx = x + 0.5 - pivot_x, dy = y + 0.5 - pivot_y;
+            // Each gauge pixel takes the picture pixel that the turn brings onto it.
+            double sx = cosine * dx + sine * dy + origin_x;
+            double sy = -sine * dx + cosine * dy + origin_y;
+            int px = static_cast<int>(std::floor(sx)), py = static_cast<int>(std::floor(sy));
+            if (px < 0 || py < 0 || px >= bitmap.width || py >= bitmap.height)
+                continue;
+            std::uint32_t colour = bitmap.pixels[std::size_t(py) * std::size_t(bitmap.width) + std::size_t(px)];
+            if (transparent && colour == 0)
+                continue;
+            canvas.put(x, y, colour);
+        }
+}
+
+bool draw_string(Canvas& canvas, Fonts& fonts, const ELEMENT_STRING& string, std::string& error)
+{
+    TextBox box{string.header.position.x, string.header.position.y, string.box_width, string.box_height};
+    bool transparent = string.header.image_flags & IMAGE_USE_TRANSPARENCY;
+    std::uint32_t background = rgb_from_colorref(string.background_color);
+    if (!(transparent && background == 0))
+        for (int y = box.y; y < box.y + box.height; ++y)
+            for (int x = box.x; x < box.x + box.width; ++x)
+                canvas.put(x, y, background);
+    if (!string.string || !string.string[0] || box.width <= 0 || box.height <= 0)
+        return true;
+    FT_Face face = fonts.face(font_file(string.font_name, string.font_weight), error);
+    if (!face)
+        return false;
+    // The record gives the box and its character count, not a size: the text is as large as
+    // the box allows for that many characters of a face whose advance is about 0.6 em.
+    double chars = std::max<std::uint32_t>(string.max_chars, 1);
+    double em = std::min(box.height * 0.8, box.width / (chars * 0.62));
+    FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(std::max(1.0, std::floor(em))));
+    draw_text(canvas, face, string.string, box, rgb_from_colorref(string.foreground_color), string.draw_flags);
+    return true;
+}
+
+// ---- hot spots ------------------------------------------------------------------------------------------
+
+constexpr std::uint32_t HOT_SPOT_COLOURS[] = {0xFF4040, 0x40FF40, 0x4080FF, 0xFFFF40, 0xFF40FF, 0x40FFFF, 0xFF9020};
+
+void outline(Canvas& canvas, const PIXEL_BOX& box, std::uint32_t colour)
+{
+    for (int x = box.x; x < box.x + box.width; ++x) {
+        canvas.put(x, box.y, colour);
+        canvas.put(x, box.y + box.height - 1, colour);
+    }
+    for (int y = box.y; y < box.y + box.height; ++y) {
+        canvas.put(box.x, y, colour);
+        canvas.put(box.x + box.width - 1, y, colour);
+    }
+}
+
+std::string hot_spot_label(const MouseRegistration& registration, const MouseHotSpot& hot_spot)
+{
+    MouseHit hit;
+    hit.hot_spot = &hot_spot;
+    hit.group = hot_spot.group;
+    Tooltip tooltip = tooltip_for(registration.layout, hit, registration.gauge);
+    std::string label;
+    if (tooltip.kind == Tooltip::Text)
+        label = tooltip.text;
+    char text[64];
+    if (hot_spot.row->event_id) {
+        std::snprintf(text, sizeof text, "key 0x%x", hot_spot.row->event_id);
+        label += (label.empty() ? "" : " | ") + std::string(text);
+    }
+    if (tooltip.kind == Tooltip::Help) {
+        std::snprintf(text, sizeof text, "help 0x%x", tooltip.help_id);
+        label += (label.empty() ? "" : " | ") + std::string(text);
+    }
+    if (hot_spot.row->mouse_flags & MOUSE_DOWN_REPEAT)
+        label += " (repeats)";
+    return label.empty() ? "handler" : label;
+}
+
+bool draw_hot_spots(Canvas& canvas, Fonts& fonts, const Host& host, std::string& error)
+{
+    FT_Face face = fonts.face(font_file("Arial", FW_NORMAL), error);
+    if (!face)
+        return false;
+    FT_Set_Pixel_Sizes(face, 0, 10);
+    std::size_t count = 0;
+    for (const MouseRegistration& registration : host.registrations())
+        for (const MouseHotSpot& hot_spot : registration.layout.hot_spots) {
+            std::uint32_t colour = HOT_SPOT_COLOURS[count++ % std::size(HOT_SPOT_COLOURS)];
+            outline(canvas, hot_spot.area, colour);
+            std::string label = hot_spot_label(registration, hot_spot);
+            int width = text_width(face, label) + 4;
+            TextBox box{hot_spot.area.x + 1, hot_spot.area.y + 1, width, 12};
+            for (int y = box.y; y < box.y + box.height; ++y)
+                for (int x = box.x; x < box.x + box.width; ++x)
+                    if (x >= 0 && y >= 0 && x < canvas.width && y < canvas.height)
+                        canvas.blend(x, y, 0x000000, 170);
+            draw_text(canvas, face, label, {box.x + 2, box.y, width, box.height}, colour, DT_VCENTER);
+        }
+    return true;
+}
+
+}  // namespace
+
+void Canvas::blend(int x, int y, std::uint32_t colour, unsigned coverage)
+{
+    if (x < 0 || y < 0 || x >= width || y >= height || coverage == 0)
+        return;
+    std::uint32_t old = get(x, y);
+    std::uint32_t mixed = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        unsigned a = old >> shift & 0xFF, b = colour >> shift & 0xFF;
+        mixed |= ((a * (255 - coverage) + b * coverage + 127) / 255) << shift;
+    }
+    put(x, y, mixed);
+}
+
+NeedleTarget needle_target(const NONLINEARITY* table, std::uint32_t rows, double value)
+{
+    if (!table || rows == 0)
+        return {};
+    std::uint32_t lowest = 0, highest = 0;
+    for (std::uint32_t i = 0; i < rows; ++i) {
+        if (table[i].value < table[lowest].value)
+            lowest = i;
+        if (table[i].value > table[highest].value)
+            highest = i;
+    }
+    for (std::uint32_t i = 0; i + 1 < rows; ++i) {
+        const NONLINEARITY& a = table[i];
+        const NONLINEARITY& b = table[i + 1];
+        double low = std::min(a.value, b.value), high = std::max(a.value, b.value);
+        if (value < low || value > high)
+            continue;
+        double t = high == low ? 0.0 : (value - a.value) / (b.value - a.value);
+        return {a.point.x + t * (b.point.x - a.point.x), a.point.y + t * (b.point.y - a.point.y)};
+    }
+    const NONLINEARITY& end = value < table[lowest].value ? table[lowest] : table[highest];
+    return {double(end.point.x), double(end.point.y)};
+}
+
+double needle_angle(const ELEMENT_NEEDLE& needle, double value)
+{
+    if (!needle.nonlinearity || needle.nonlinearity_count == 0)
+        return std::isfinite(value) ? std::fmod(value, 360.0) * PI / 180.0 : 0.0;
+    NeedleTarget target = needle_target(needle.nonlinearity, needle.nonlinearity_count, value);
+    return std::atan2(target.y - needle.header.position.y, target.x - needle.header.position.x);
+}
+
+std::string font_file(const char* face_name, std::int32_t weight)
+{
+    std::string name = face_name ? face_name : "";
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::string family = "LiberationSans";
+    if (name.find("courier") != std::string::npos || name.find("mono") != std::string::npos ||
+        name.find("consol") != std::string::npos)
+        family = "LiberationMono";
+    else if (name.find("times") != std::string::npos || name.find("serif") != std::string::npos)
+        family = "LiberationSerif";
+    return std::string(FONT_FOLDER) + family + (weight >= 600 ? "-Bold.ttf" : "-Regular.ttf");
+}
+
+bool write_png(const Canvas& canvas, const std::string& path, std::string& error)
+{
+    std::vector<std::uint8_t> rgb;
+    rgb.reserve(canvas.pixels.size() * 3);
+    for (std::uint32_t colour : canvas.pixels) {
+        rgb.push_back(static_cast<std::uint8_t>(colour >> 16));
+        rgb.push_back(static_cast<std::uint8_t>(colour >> 8));
+        rgb.push_back(static_cast<std::uint8_t>(colour));
+    }
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(canvas.width);
+    image.height = static_cast<png_uint_32>(canvas.height);
+    image.format = PNG_FORMAT_RGB;
+    if (!png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), canvas.width * 3, nullptr)) {
+        error = "cannot write " + path + ": " + image.message;
+        return false;
+    }
+    return true;
+}
+
+bool render_gauge(const Host& host, const std::string& path, bool hotspots, std::string& error)
+{
+    PIXEL_POINT size = host.background_size();
+    if (size.x <= 0 || size.y <= 0) {
+        error = "the gauge has no background picture to give the drawing its size";
+        return false;
+    }
+    Canvas canvas(size.x, size.y);
+    Fonts fonts;
+    std::size_t index = 0;
+    for (ELEMENT_HEADER* element : element_tree(host.root())) {
+        std::size_t number = index++;
+        if (element->image_flags & IMAGE_HIDDEN)
+            continue;
+        bool transparent = element->image_flags & IMAGE_USE_TRANSPARENCY;
+        auto bitmap_of = [&](const HOST_IMAGE* record) -> const Bitmap* {
+            const LoadedImage* image = host.image(record);
+            return image ? &image->bitmap : nullptr;
+        };
+        switch (element->element_type) {
+        case ELEMENT_TYPE_STATIC_IMAGE:
+            if (const Bitmap* bitmap = bitmap_of(reinterpret_cast<ELEMENT_STATIC_IMAGE*>(element)->image))
+                draw_picture(canvas, *bitmap, element->position.x, element->position.y, transparent);
+            break;
+        case ELEMENT_TYPE_ICON: {
+            auto* icon = reinterpret_cast<ELEMENT_ICON*>(element);
+            std::uint32_t count = std::max<std::uint32_t>(icon->picture_count, 1);
+            const Bitmap* bitmap = nullptr;
+            if (icon->pictures && icon->picture_shown >= 0 && std::uint32_t(icon->picture_shown) < count)
+                bitmap = bitmap_of(icon->pictures[icon->picture_shown]);
+            if (bitmap)
+                draw_picture(canvas, *bitmap, element->position.x, element->position.y, transparent);
+            else
+                tracef("warning element %zu: icon has no picture for value %s", number,
+                       float_text(icon->value).c_str());
+            break;
+        }
+        case ELEMENT_TYPE_NEEDLE: {
+            auto* needle = reinterpret_cast<ELEMENT_NEEDLE*>(element);
+            if (const Bitmap* bitmap = bitmap_of(needle->image))
+                draw_needle(canvas, *bitmap, *needle, needle->value, transparent);
+            break;
+        }
+        case ELEMENT_TYPE_STRING:
+            if (!draw_string(canvas, fonts, *reinterpret_cast<ELEMENT_STRING*>(element), error))
+                return false;
+            break;
+        default:
+            break;
+        }
+    }
+    if (hotspots && !draw_hot_spots(canvas, fonts, host, error))
+        return false;
+    return write_png(canvas, path, error);
+}
+
+}  // namespace panelhost

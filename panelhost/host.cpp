@@ -2,6 +2,7 @@
 #include "panelhost/host.h"
 
 #include "panelhost/clock.h"
+#include "panelhost/intercept.h"
 #include "panelhost/trace.h"
 
 #include <algorithm>
@@ -196,6 +197,8 @@ bool Host::load(std::string& error)
         error = "cannot load module " + options_.module_path + " (error " + std::to_string(GetLastError()) + ")";
         return false;
     }
+    if (options_.intercept)
+        install_intercepts(module_);
     import_table_ = reinterpret_cast<IMPORT_TABLE*>(GetProcAddress(module_, "ImportTable"));
     linkage_ = reinterpret_cast<MODULE_LINKAGE_HEAD*>(GetProcAddress(module_, "Linkage"));
     auto fail = [&](const std::string& why) {

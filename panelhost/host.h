@@ -31,6 +31,7 @@ struct HostOptions {
     std::string module_path;
     std::string gauge_name;
     bool trace_services = false;
+    bool intercept = false;
 };
 
 class Host {

@@ -24,6 +24,12 @@ bool apply_trace_services(Options& options, std::string_view, std::string&)
     return true;
 }
 
+bool apply_intercept(Options& options, std::string_view, std::string&)
+{
+    options.host.intercept = true;
+    return true;
+}
+
 bool apply_help(Options& options, std::string_view, std::string&)
 {
     options.help = true;
@@ -35,6 +41,9 @@ const std::vector<OptionSpec> HOST_OPTIONS = {
     {"--script",         "FILE", "read the script from FILE instead of standard input",  apply_script},
     {"--cwd",            "DIR",  "run the gauge with DIR as the current directory",      apply_cwd},
     {"--trace-services", "",     "also trace every panel-service call of the gauge",     apply_trace_services},
+    {"--intercept",      "",     "Windows: MCI and mixer calls to the simulated drive and mixer, message boxes "
+                                 "and process exit to the trace, the real media graph and sound device traced; "
+                                 "natively every device is simulated anyway",            apply_intercept},
     {"--help",           "",     "print this text",                                      apply_help},
 };
 

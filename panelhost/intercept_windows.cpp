@@ -1,0 +1,230 @@
+// The Windows bench's intercepts: the module's import table patched to reach our stand-ins, and
+// tracing hooks on the real media graph and sound device.
+#define CINTERFACE
+#define COBJMACROS
+#include "panelhost/intercept.h"
+
+#include "platform/sim/simulation.h"
+
+#include <cstring>
+#include <string>
+
+namespace panelhost {
+namespace {
+
+// ---- import table patching ----------------------------------------------------------------------------
+
+struct ImportHook {
+    const char* dll;        // lower case
+    const char* function;
+    void* replacement;
+};
+
+std::string lower(const char* text)
+{
+    std::string result(text);
+    for (char& c : result)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return result;
+}
+
+void write_slot(void** slot, void* value)
+{
+    DWORD old_protection = 0;
+    if (VirtualProtect(slot, sizeof(void*), PAGE_READWRITE, &old_protection)) {
+        *slot = value;
+        VirtualProtect(slot, sizeof(void*), old_protection, &old_protection);
+    }
+}
+
+void patch_imports(HMODULE module, const ImportHook* hooks, std::size_t count)
+{
+    auto* base = reinterpret_cast<BYTE*>(module);
+    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (!directory.VirtualAddress)
+        return;
+    for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress); entry->Name;
+         ++entry) {
+        std::string dll = lower(reinterpret_cast<const char*>(base + entry->Name));
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(
+            base + (entry->OriginalFirstThunk ? entry->OriginalFirstThunk : entry->FirstThunk));
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                continue;
+            auto* by_name = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            for (std::size_t i = 0; i < count; ++i)
+                if (dll == hooks[i].dll && std::strcmp(reinterpret_cast<const char*>(by_name->Name), hooks[i].function) == 0)
+                    write_slot(reinterpret_cast<void**>(&slots->u1.Function), hooks[i].replacement);
+        }
+    }
+}
+
+// ---- message boxes and process exit -------------------------------------------------------------------
+
+int WINAPI traced_message_box(HWND, LPCSTR text, LPCSTR caption, UINT style)
+{
+    sim::trace("msgbox \"%s\" \"%s\" 0x%x", text ? text : "", caption ? caption : "", style);
+    return IDOK;
+}
+
+void WINAPI traced_exit_process(UINT code)
+{
+    sim::exit_process(code);
+}
+
+// ---- the real media graph and sound device, reporting their calls --------------------------------------
+
+std::string narrow(LPCWSTR text)
+{
+    std::string result;
+    for (; text && *text; ++text)
+        result += *text < 0x80 ? static_cast<char>(*text) : '?';
+    return result;
+}
+
+// Each hook replaces one entry of the platform object's method table (shared by all objects of
+// its class), remembers the original and calls it.
+template <typename Function>
+void hook_method(Function* entry, Function replacement, Function& original)
+{
+    if (*entry == replacement)
+        return;
+    original = *entry;
+    write_slot(reinterpret_cast<void**>(entry), reinterpret_cast<void*>(replacement));
+}
+
+HRESULT(STDMETHODCALLTYPE* original_render_file)(IGraphBuilder*, LPCWSTR, LPCWSTR);
+HRESULT(STDMETHODCALLTYPE* original_graph_query)(IGraphBuilder*, REFIID, void**);
+HRESULT(STDMETHODCALLTYPE* original_run)(IMediaControl*);
+HRESULT(STDMETHODCALLTYPE* original_stop)(IMediaControl*);
+HRESULT(STDMETHODCALLTYPE* original_set_positions)(IMediaSeeking*, LONGLONG*, DWORD, LONGLONG*, DWORD);
+HRESULT(STDMETHODCALLTYPE* original_put_volume)(IBasicAudio*, LONG);
+HRESULT(STDMETHODCALLTYPE* original_create_buffer)(IDirectSound8*, LPCDSBUFFERDESC, LPDIRECTSOUNDBUFFER*, LPUNKNOWN);
+HRESULT(STDMETHODCALLTYPE* original_buffer_play)(IDirectSoundBuffer*, DWORD, DWORD, DWORD);
+HRESULT(STDMETHODCALLTYPE* original_buffer_volume)(IDirectSoundBuffer*, LONG);
+
+void trace_result(const char* what, HRESULT result)
+{
+    if (FAILED(result))
+        sim::trace("%s -> 0x%08lx", what, static_cast<unsigned long>(result));
+    else
+        sim::trace("%s", what);
+}
+
+HRESULT STDMETHODCALLTYPE traced_render_file(IGraphBuilder* graph, LPCWSTR file, LPCWSTR play_list)
+{
+    HRESULT result = original_render_file(graph, file, play_list);
+    sim::trace("dshow render \"%s\" -> 0x%08lx", narrow(file).c_str(), static_cast<unsigned long>(result));
+    return result;
+}
+
+HRESULT STDMETHODCALLTYPE traced_run(IMediaControl* control)
+{
+    HRESULT result = original_run(control);
+    trace_result("dshow run", result);
+    return result;
+}
+
+HRESULT STDMETHODCALLTYPE traced_stop(IMediaControl* control)
+{
+    HRESULT result = original_stop(control);
+    trace_result("dshow stop", result);
+    return result;
+}
+
+HRESULT STDMETHODCALLTYPE traced_set_positions(IMediaSeeking* seeking, LONGLONG* current, DWORD current_flags,
+                                               LONGLONG* stop, DWORD stop_flags)
+{
+    HRESULT result = original_set_positions(seeking, current, current_flags, stop, stop_flags);
+    if (current && *current == 0 && (current_flags & AM_SEEKING_PositioningBitsMask) == AM_SEEKING_AbsolutePositioning)
+        trace_result("dshow rewind", result);
+    return result;
+}
+
+HRESULT STDMETHODCALLTYPE traced_put_volume(IBasicAudio* audio, LONG volume)
+{
+    HRESULT result = original_put_volume(audio, volume);
+    std::string what = "dshow volume " + std::to_string(volume);
+    trace_result(what.c_str(), result);
+    return result;
+}
+
+HRESULT STDMETHODCALLTYPE traced_graph_query(IGraphBuilder* graph, REFIID iid, void** object)
+{
+    HRESULT result = original_graph_query(graph, iid, object);
+    if (FAILED(result) || !object || !*object)
+        return result;
+    if (IsEqualIID(iid, IID_IMediaControl)) {
+        auto* control = static_cast<IMediaControl*>(*object);
+        hook_method(&control->lpVtbl->Run, traced_run, original_run);
+        hook_method(&control->lpVtbl->Stop, traced_stop, original_stop);
+    } else if (IsEqualIID(iid, IID_IMediaSeeking)) {
+        auto* seeking = static_cast<IMediaSeeking*>(*object);
+        hook_method(&seeking->lpVtbl->SetPositions, traced_set_positions, original_set_positions);
+    } else if (IsEqualIID(iid, IID_IBasicAudio)) {
+        auto* audio = static_cast<IBasicAudio*>(*object);
+        hook_method(&audio->lpVtbl->put_Volume, traced_put_volume, original_put_volume);
+    }
+    return result;
+}
+
+HRESULT STDMETHODCALLTYPE traced_buffer_play(IDirectSoundBuffer* buffer, DWORD reserved, DWORD priority, DWORD flags)
+{
+    HRESULT result = original_buffer_play(buffer, reserved, priority, flags);
+    trace_result("dsound play", result);
+    return result;
+}
+
+HRESULT STDMETHODCALLTYPE traced_buffer_volume(IDirectSoundBuffer* buffer, LONG volume)
+{
+    HRESULT result = original_buffer_volume(buffer, volume);
+    std::string what = "dsound volume " + std::to_string(volume);
+    trace_result(what.c_str(), result);
+    return result;
+}
+
+HRESULT STDMETHODCALLTYPE traced_create_buffer(IDirectSound8* device, LPCDSBUFFERDESC description,
+                                               LPDIRECTSOUNDBUFFER* buffer, LPUNKNOWN outer)
+{
+    HRESULT result = original_create_buffer(device, description, buffer, outer);
+    if (SUCCEEDED(result) && buffer && *buffer) {
+        hook_method(&(*buffer)->lpVtbl->Play, traced_buffer_play, original_buffer_play);
+        hook_method(&(*buffer)->lpVtbl->SetVolume, traced_buffer_volume, original_buffer_volume);
+    }
+    return result;
+}
+
+HRESULT WINAPI traced_co_create_instance(REFCLSID clsid, LPUNKNOWN outer, DWORD context, REFIID iid, LPVOID* object)
+{
+    HRESULT result = CoCreateInstance(clsid, outer, context, iid, object);
+    if (FAILED(result) || !object || !*object)
+        return result;
+    if (IsEqualCLSID(clsid, CLSID_FilterGraph) && IsEqualIID(iid, IID_IGraphBuilder)) {
+        auto* graph = static_cast<IGraphBuilder*>(*object);
+        hook_method(&graph->lpVtbl->RenderFile, traced_render_file, original_render_file);
+        hook_method(&graph->lpVtbl->QueryInterface, traced_graph_query, original_graph_query);
+    } else if (IsEqualCLSID(clsid, CLSID_DirectSound8) && IsEqualIID(iid, IID_IDirectSound8)) {
+        auto* device = static_cast<IDirectSound8*>(*object);
+        hook_method(&device->lpVtbl->CreateSoundBuffer, traced_create_buffer, original_create_buffer);
+    }
+    return result;
+}
+
+}  // namespace
+
+void install_intercepts(HMODULE module)
+{
+    // dll         function            replacement
+    static const ImportHook hooks[] = {
+        {"user32.dll", "MessageBoxA",      reinterpret_cast<void*>(traced_message_box)},
+        {"kernel32.dll", "ExitProcess",    reinterpret_cast<void*>(traced_exit_process)},
+        {"ole32.dll",  "CoCreateInstance", reinterpret_cast<void*>(traced_co_create_instance)},
+    };
+    patch_imports(module, hooks, sizeof hooks / sizeof hooks[0]);
+}
+
+}  // namespace panelhost

@@ -20,6 +20,11 @@ constexpr std::uint32_t KEY_MODE_RELEASE_SECOND = 0x10118;
 constexpr std::uint32_t KEY_KNOB_UP = 0x10157;             // sent by the host from the mouse table
 constexpr std::uint32_t KEY_KNOB_DOWN = 0x10158;
 
+// the sim variables the panel reads
+constexpr std::uint32_t VAR_AUTOPILOT_MASTER = 103;
+constexpr std::uint32_t VAR_AUTOPILOT_MODE_106 = 106;
+constexpr std::uint32_t VAR_AUTOPILOT_MODE_108 = 108;
+
 inline PANEL_SERVICES* host()
 {
     return panel_services(ImportTable);

@@ -28,18 +28,19 @@ double HOST_CALL inhibit_switch_value(ELEMENT_HEADER*);
 
 constexpr std::uint32_t DRAWN_OVER = IMAGE_USE_TRANSPARENCY | IMAGE_USE_ERASE;
 
-// header:  kind                  bitmap             position    previous offset    gauge             previous next     failures                 image flags             special reserved
+// Each element: its header on the first line, then the fields of its kind.
+//   kind                       bitmap             position   prev pos   offset    gauge             prev elem  next             failures                 image flags             special   reserved
 ELEMENT_NEEDLE knob_needle = {
-    {ELEMENT_TYPE_NEEDLE,         BITMAP_KNOB,       {49, 70},   {},      {37, 37}, &autohelm_header, nullptr, nullptr, knob_failures,           DRAWN_OVER,             0,      0},
+    {ELEMENT_TYPE_NEEDLE,       BITMAP_KNOB,       {49, 70},  {},        {37, 37}, &autohelm_header, nullptr,   nullptr,         knob_failures,           DRAWN_OVER,             0,        0},
     {VAR_KNOB, nullptr, 0, 0.0, 0.0}, nullptr, nullptr, 0, 0.0, nullptr, nullptr, 0};
 ELEMENT_ICON master_switch_icon = {
-    {ELEMENT_TYPE_ICON,           BITMAP_LEVER,      {94, 28},   {},      {0, 0},   &autohelm_header, nullptr, nullptr, master_switch_failures,  DRAWN_OVER,             0,      0},
-    {103, nullptr, 0, 0.0, 0.0}, nullptr, 0.0, nullptr, 0, ICON_SWITCH_TYPE_SET_CUR_ICON, LEVER_PICTURES, 0, 0, nullptr, 0};
+    {ELEMENT_TYPE_ICON,         BITMAP_LEVER,      {94, 28},  {},        {0, 0},   &autohelm_header, nullptr,   nullptr,         master_switch_failures,  DRAWN_OVER,             0,        0},
+    {VAR_AUTOPILOT_MASTER, nullptr, 0, 0.0, 0.0}, nullptr, 0.0, nullptr, 0, ICON_SWITCH_TYPE_SET_CUR_ICON, LEVER_PICTURES, 0, 0, nullptr, 0};
 ELEMENT_ICON engage_switch_icon = {
-    {ELEMENT_TYPE_ICON,           BITMAP_LEVER,      {160, 28},  {},      {0, 0},   &autohelm_header, nullptr, nullptr, engage_switch_failures,  DRAWN_OVER,             0,      0},
+    {ELEMENT_TYPE_ICON,         BITMAP_LEVER,      {160, 28}, {},        {0, 0},   &autohelm_header, nullptr,   nullptr,         engage_switch_failures,  DRAWN_OVER,             0,        0},
     {0, nullptr, 0, 0.0, 0.0}, engage_switch_value, 0.0, nullptr, 0, ICON_SWITCH_TYPE_SET_CUR_ICON, LEVER_PICTURES, 0, 0, nullptr, 0};
 ELEMENT_ICON inhibit_switch_icon = {
-    {ELEMENT_TYPE_ICON,           BITMAP_LEVER,      {226, 28},  {},      {0, 0},   &autohelm_header, nullptr, nullptr, inhibit_switch_failures, DRAWN_OVER,             0,      0},
+    {ELEMENT_TYPE_ICON,         BITMAP_LEVER,      {226, 28}, {},        {0, 0},   &autohelm_header, nullptr,   nullptr,         inhibit_switch_failures, DRAWN_OVER,             0,        0},
     {0, nullptr, 0, 0.0, 0.0}, inhibit_switch_value, 0.0, nullptr, 0, ICON_SWITCH_TYPE_SET_CUR_ICON, LEVER_PICTURES, 0, 0, nullptr, 0};
 
 ELEMENT_HEADER* background_next[] = {
@@ -50,7 +51,7 @@ ELEMENT_HEADER* background_next[] = {
     nullptr,
 };
 ELEMENT_STATIC_IMAGE background_image = {
-    {ELEMENT_TYPE_STATIC_IMAGE,   BITMAP_BACKGROUND, {0, 0},     {},      {0, 0},   &autohelm_header, nullptr, background_next, nullptr,       IMAGE_USE_TRANSPARENCY, 0,      0},
+    {ELEMENT_TYPE_STATIC_IMAGE, BITMAP_BACKGROUND, {0, 0},    {},        {0, 0},   &autohelm_header, nullptr,   background_next, nullptr,                 IMAGE_USE_TRANSPARENCY, 0,        0},
     nullptr, nullptr};
 
 ELEMENT_HEADER* autohelm_element_list[] = {&background_image.header, nullptr};
@@ -140,9 +141,9 @@ double HOST_CALL inhibit_switch_value(ELEMENT_HEADER*)
 
 }  // namespace
 
-MODULE_VAR master_var = {103, nullptr, 0, 0.0, 0.0};
-MODULE_VAR mode_var_106 = {106, nullptr, 0, 0.0, 0.0};
-MODULE_VAR mode_var_108 = {108, nullptr, 0, 0.0, 0.0};
+MODULE_VAR master_var = {VAR_AUTOPILOT_MASTER, nullptr, 0, 0.0, 0.0};
+MODULE_VAR mode_var_106 = {VAR_AUTOPILOT_MODE_106, nullptr, 0, 0.0, 0.0};
+MODULE_VAR mode_var_108 = {VAR_AUTOPILOT_MODE_108, nullptr, 0, 0.0, 0.0};
 
 std::int32_t engage_switch_on = 0;
 std::int32_t inhibit_switch_on = 0;

@@ -1,5 +1,5 @@
 #!/bin/sh
-# The demo: builds the native bench and runs the gauges through scripted sessions.
+# The demo: builds the native bench and runs the autopilot panel through a scripted session.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -8,6 +8,6 @@ cmake --preset native >/dev/null
 cmake --build --preset native
 out=build/native/out
 mkdir -p out/demo
-echo "== panelhost on the tests' probe gauge"
-"$out/panelhost" --script tools/demo/probe.script "$out/test-gauges/probe.so" probe610 | tee out/demo/probe610.trace
-echo "== the trace is in out/demo/probe610.trace"
+echo "== panelhost on the autopilot switch panel (autohelm.gau)"
+"$out/panelhost" --script tools/demo/autohelm.script "$out/autohelm.so" autohelm.gau | tee out/demo/autohelm.trace
+echo "== the trace is in out/demo/autohelm.trace"

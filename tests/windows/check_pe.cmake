@@ -45,12 +45,10 @@ endforeach()
 
 if(DEFINED EXPORTS)
     string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table[^\n]*\n(([ \t]+\\[[ 0-9]+\\][^\n]*\n)*)" table "${headers}")
-    string(REGEX MATCHALL "\\][ \t]+[^ \t\n]+" names "${CMAKE_MATCH_1}")
-    set(exported "")
-    foreach(name IN LISTS names)
-        string(REGEX REPLACE "^\\][ \t]+" "" name "${name}")
-        list(APPEND exported "${name}")
-    endforeach()
+    # The names without their "[ n]" column: a CMake list must hold no square brackets, which
+    # would keep its semicolons from separating the names.
+    string(REGEX REPLACE "[ \t]*\\[[ 0-9]+\\][ \t]+([^ \t\n]+)\n" "\\1;" exported "${CMAKE_MATCH_1}")
+    list(REMOVE_ITEM exported "")
     list(SORT exported)
     set(wanted ${EXPORTS})
     list(SORT wanted)

@@ -115,6 +115,24 @@ PANEL_SERVICES make_service_table()
     return table;
 }
 
+BOOL CALLBACK collect_bitmap_id(HMODULE, LPCSTR, LPSTR name, LONG_PTR parameter)
+{
+    if (IS_INTRESOURCE(name))
+        reinterpret_cast<std::vector<int>*>(parameter)->push_back(static_cast<int>(reinterpret_cast<ULONG_PTR>(name)));
+    return TRUE;
+}
+
+// The integer ids of the module's bitmaps, in increasing order.
+std::vector<int> module_bitmap_ids(void* resource_handle)
+{
+    std::vector<int> ids;
+    EnumResourceNamesA(static_cast<HMODULE>(resource_handle), RT_BITMAP, collect_bitmap_id,
+                       reinterpret_cast<LONG_PTR>(&ids));
+    std::sort(ids.begin(), ids.end());
+    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    return ids;
+}
+
 MODULE_VAR* element_source_var(ELEMENT_HEADER* element)
 {
     switch (element->element_type) {
@@ -401,6 +419,20 @@ LoadedImage* Host::load_bitmap(int resource_id, void* resource_handle)
     return result;
 }
 
+// Picture k of an icon is the bitmap with the icon's first id plus k. A module that numbers an
+// icon's pictures with gaps (first 102, second 105) is served too: where first + k is not among
+// its bitmaps, picture k is the k-th bitmap at or after the first id, in id order.
+int Host::icon_picture_id(const std::vector<int>& bitmap_ids, int first_id, std::uint32_t k) const
+{
+    int wanted = first_id + static_cast<int>(k);
+    if (std::binary_search(bitmap_ids.begin(), bitmap_ids.end(), wanted))
+        return wanted;
+    auto first = std::lower_bound(bitmap_ids.begin(), bitmap_ids.end(), first_id);
+    if (first == bitmap_ids.end() || *first != first_id || std::size_t(bitmap_ids.end() - first) <= k)
+        return wanted;
+    return *(first + static_cast<std::ptrdiff_t>(k));
+}
+
 void Host::release_element(ELEMENT_HEADER* element)
 {
     auto drop = [&](HOST_IMAGE*& record) {
@@ -437,6 +469,7 @@ void Host::release_element(ELEMENT_HEADER* element)
 
 void Host::element_list_install(ELEMENT_HEADER* root, void* resource_handle)
 {
+    std::vector<int> bitmap_ids = module_bitmap_ids(resource_handle);
     for (ELEMENT_HEADER* element : element_tree(root)) {
         release_element(element);
         auto picture = [&](int id) {
@@ -456,7 +489,7 @@ void Host::element_list_install(ELEMENT_HEADER* root, void* resource_handle)
             std::vector<HOST_IMAGE*>& pictures = icon_pictures_[element];
             pictures.assign(count, nullptr);
             for (std::uint32_t k = 0; k < count; ++k)
-                pictures[k] = picture(element->resource_id + static_cast<int>(k));
+                pictures[k] = picture(icon_picture_id(bitmap_ids, element->resource_id, k));
             icon->pictures = pictures.data();
             icon->picture_shown = 0;
             break;

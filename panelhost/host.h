@@ -77,6 +77,7 @@ private:
     void callback(std::int32_t service_id, std::uintptr_t extra = 0);
     void release_element(ELEMENT_HEADER* element);
     LoadedImage* load_bitmap(int resource_id, void* resource_handle);
+    int icon_picture_id(const std::vector<int>& bitmap_ids, int first_id, std::uint32_t k) const;
     void press(PIXEL_POINT point, std::int64_t ticks);
     void drop_registrations();
 

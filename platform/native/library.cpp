@@ -163,6 +163,27 @@ HGLOBAL WINAPI LoadResource(HMODULE module, HRSRC resource)
     return const_cast<unsigned char*>(reinterpret_cast<const NATIVE_RESOURCE*>(resource)->data);
 }
 
+BOOL WINAPI EnumResourceNamesA(HMODULE module, LPCSTR type, ENUMRESNAMEPROCA callback, LONG_PTR parameter)
+{
+    if (!sim::is_module(module) || !module->resources || !callback || !IS_INTRESOURCE(type)) {
+        SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
+        return FALSE;
+    }
+    auto wanted = static_cast<std::uint32_t>(reinterpret_cast<ULONG_PTR>(type));
+    bool any = false;
+    for (const NATIVE_RESOURCE* resource = module->resources; resource->type != 0; ++resource) {
+        if (resource->type != wanted)
+            continue;
+        any = true;
+        LPSTR name = resource->name ? const_cast<LPSTR>(resource->name) : MAKEINTRESOURCEA(resource->id);
+        if (!callback(module, type, name, parameter))
+            return TRUE;
+    }
+    if (!any)
+        SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND);
+    return any ? TRUE : FALSE;
+}
+
 LPVOID WINAPI LockResource(HGLOBAL data)
 {
     return data;

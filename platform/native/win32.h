@@ -124,6 +124,9 @@ WINPLATFORM_API HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR t
 WINPLATFORM_API DWORD WINAPI SizeofResource(HMODULE module, HRSRC resource);
 WINPLATFORM_API HGLOBAL WINAPI LoadResource(HMODULE module, HRSRC resource);
 WINPLATFORM_API LPVOID WINAPI LockResource(HGLOBAL data);
+typedef BOOL(CALLBACK* ENUMRESNAMEPROCA)(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR parameter);
+WINPLATFORM_API BOOL WINAPI EnumResourceNamesA(HMODULE module, LPCSTR type, ENUMRESNAMEPROCA callback,
+                                               LONG_PTR parameter);
 
 // ---- process ----
 WINPLATFORM_API DWORD WINAPI GetLastError();

@@ -120,15 +120,21 @@ TEST(Render, HiddenElementsAreNotDrawnAndMissingPicturesAreReported)
 {
     std::string dir = test_support::make_temp_dir();
     auto run = test_support::run_panelhost({probe(), "probe700"},
-                                           "var 202 2\nframe\nrender " + dir + "/gauge.png\n");
+                                           "var 202 2\nframe\nrender " + dir + "/two.png\n"
+                                           "var 202 3\nframe\nrender " + dir + "/three.png\n");
     ASSERT_EQ(run.status, 0) << run.err;
-    Picture picture = read_png(dir + "/gauge.png");
-    ASSERT_EQ(picture.width, 200);
-    // element c (hidden, at (1, 1)) would be green; element a's value 2 has no picture (id 12)
-    EXPECT_EQ(picture.at(1, 1), BACKGROUND);
-    EXPECT_EQ(picture.at(5, 5), BACKGROUND);
+    Picture two = read_png(dir + "/two.png");
+    Picture three = read_png(dir + "/three.png");
+    ASSERT_EQ(two.width, 200);
+    // element c (hidden, at (1, 1)) would be green
+    EXPECT_EQ(two.at(1, 1), BACKGROUND);
+    // element a (at (2, 2), pictures from bitmap 10): the module has no bitmap 12, so its third
+    // picture is its third bitmap from 10 on, id 20 (white, 20 x 4)
+    EXPECT_EQ(two.at(5, 3), WHITE);
+    // value 3 lies beyond its three pictures: nothing is drawn, and the trace says so
+    EXPECT_EQ(three.at(5, 3), BACKGROUND);
     auto warnings = test_support::lines_with_prefix(run.lines(), {"warning element"});
-    std::vector<std::string> expected = {"warning element 1: icon has no picture for value 2"};
+    std::vector<std::string> expected = {"warning element 1: icon has no picture for value 3"};
     EXPECT_EQ(warnings, expected) << test_support::describe_difference(expected, warnings);
 }
 

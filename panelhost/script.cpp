@@ -22,6 +22,9 @@ const std::vector<CommandSpec> COMMANDS = {
     {"reinstall",    "reinstall",          Args{},                                           0, {}},
     {"reload",       "reload",             Args{},                                           0, {}},
     {"echo",         "echo TEXT",          Args{ArgKind::Text},                              0, {}},
+    {"cd insert",    "cd insert N",        Args{ArgKind::Count},                             1, {}},
+    {"cd eject",     "cd eject",           Args{},                                           0, {}},
+    {"cd finish",    "cd finish",          Args{},                                           0, {}},
 };
 
 bool is_space(char c)

@@ -106,7 +106,19 @@ void CdDrive::reset()
     position_ms_ = 0;
     started_at_ms_ = 0;
     devices_.clear();
+    scripted_strings_.clear();
+    scripted_messages_.clear();
     next_id_ = 1;
+}
+
+void CdDrive::script_answer(const char* command, MCIERROR code, const char* reply)
+{
+    scripted_strings_.push_back(ScriptedString{lower(command), code, reply ? reply : ""});
+}
+
+void CdDrive::script_message_answer(UINT message, DWORD_PTR flags, MCIERROR code)
+{
+    scripted_messages_.push_back(ScriptedMessage{message, flags, code});
 }
 
 void CdDrive::set_installed(bool installed)
@@ -269,6 +281,9 @@ MCIERROR CdDrive::send_string(const char* command, char* reply, UINT reply_size)
 {
     if (!command)
         return MCIERR_MISSING_COMMAND_STRING;
+    for (const ScriptedString& scripted : scripted_strings_)
+        if (scripted.command == lower(command))
+            return scripted.code ? scripted.code : answer(scripted.reply, reply, reply_size);
     std::vector<std::string> words = words_of(command);
     if (words.empty())
         return MCIERR_MISSING_COMMAND_STRING;
@@ -385,6 +400,9 @@ MCIERROR CdDrive::send_string(const char* command, char* reply, UINT reply_size)
 
 MCIERROR CdDrive::send_command(MCIDEVICEID id, UINT message, DWORD_PTR flags, DWORD_PTR parameters)
 {
+    for (const ScriptedMessage& scripted : scripted_messages_)
+        if (scripted.message == message && scripted.flags == flags)
+            return scripted.code;
     if (message == MCI_OPEN) {
         if (flags & ~static_cast<DWORD_PTR>(MCI_WAIT | MCI_OPEN_TYPE | MCI_OPEN_SHAREABLE))
             return MCIERR_UNRECOGNIZED_KEYWORD;

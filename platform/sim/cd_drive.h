@@ -48,6 +48,13 @@ public:
     void eject_disc();                      // the drive stops
     void finish();                          // a playing disc reaches its end now
 
+    // Scripted answers, for failures and replies that the drive cannot reach by itself (a driver
+    // that refuses a command, a reply in other words): a string command equal to COMMAND (any
+    // case) is answered with CODE and, when CODE is 0, with REPLY; a message with exactly these
+    // flags fails with CODE. Each stays until reset().
+    void script_answer(const char* command, MCIERROR code, const char* reply = "");
+    void script_message_answer(UINT message, DWORD_PTR flags, MCIERROR code);
+
     // The two faces of MCI, and the identifier of an open device by name (0 if none).
     MCIERROR send_string(const char* command, char* reply, UINT reply_size);
     MCIERROR send_command(MCIDEVICEID device, UINT message, DWORD_PTR flags, DWORD_PTR parameters);
@@ -67,6 +74,16 @@ public:
     void on_clock(std::uint64_t now_ms) override;
 
 private:
+    struct ScriptedString {
+        std::string command;
+        MCIERROR code;
+        std::string reply;
+    };
+    struct ScriptedMessage {
+        UINT message;
+        DWORD_PTR flags;
+        MCIERROR code;
+    };
     struct Device {
         MCIDEVICEID id;
         std::string name;
@@ -94,6 +111,8 @@ private:
     std::uint64_t position_ms_ = 0;    // where the disc stands, or stood when it started to play
     std::uint64_t started_at_ms_ = 0;  // the clock when it started to play
     std::vector<Device> devices_;
+    std::vector<ScriptedString> scripted_strings_;
+    std::vector<ScriptedMessage> scripted_messages_;
     MCIDEVICEID next_id_ = 1;
 };
 

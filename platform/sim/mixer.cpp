@@ -21,6 +21,7 @@ void copy_name(char* target, std::size_t size, const char* name)
 void Mixer::reset()
 {
     installed_ = true;
+    cd_line_ = true;
     minimum_ = MIXER_DEFAULT_MINIMUM;
     maximum_ = MIXER_DEFAULT_MAXIMUM;
     for (DWORD& value : values_)
@@ -34,6 +35,11 @@ void Mixer::set_installed(bool installed)
     installed_ = installed;
     if (!installed)
         handles_.clear();
+}
+
+void Mixer::set_cd_line(bool present)
+{
+    cd_line_ = present;
 }
 
 void Mixer::set_range(DWORD minimum, DWORD maximum)
@@ -103,7 +109,7 @@ MMRESULT Mixer::get_line_info(std::uintptr_t object, MIXERLINEA* line, DWORD fla
     default:
         return MMSYSERR_INVALFLAG;
     }
-    if (!found)
+    if (!found || !cd_line_)
         return MIXERR_INVALLINE;
     line->dwDestination = 0;
     line->dwSource = 0;
@@ -149,17 +155,17 @@ MMRESULT Mixer::get_line_controls(std::uintptr_t object, MIXERLINECONTROLSA* con
     DWORD query = flags & ~OBJECT_TYPE_MASK;
     switch (query) {
     case MIXER_GETLINECONTROLSF_ONEBYTYPE:
-        if (controls->dwLineID != MIXER_CD_LINE_ID)
+        if (controls->dwLineID != MIXER_CD_LINE_ID || !cd_line_)
             return MIXERR_INVALLINE;
         if (controls->dwControlType != MIXERCONTROL_CONTROLTYPE_VOLUME)
             return MIXERR_INVALCONTROL;
         break;
     case MIXER_GETLINECONTROLSF_ONEBYID:
-        if (controls->dwControlID != MIXER_CD_VOLUME_ID)
+        if (controls->dwControlID != MIXER_CD_VOLUME_ID || !cd_line_)
             return MIXERR_INVALCONTROL;
         break;
     case MIXER_GETLINECONTROLSF_ALL:
-        if (controls->dwLineID != MIXER_CD_LINE_ID)
+        if (controls->dwLineID != MIXER_CD_LINE_ID || !cd_line_)
             return MIXERR_INVALLINE;
         break;
     default:
@@ -178,7 +184,7 @@ MMRESULT Mixer::check_details(const MIXERCONTROLDETAILS* details) const
 {
     if (!details || details->cbStruct < sizeof(MIXERCONTROLDETAILS))
         return MMSYSERR_INVALPARAM;
-    if (details->dwControlID != MIXER_CD_VOLUME_ID)
+    if (details->dwControlID != MIXER_CD_VOLUME_ID || !cd_line_)
         return MIXERR_INVALCONTROL;
     if (details->cChannels != 1 && details->cChannels != MIXER_CD_CHANNELS)
         return MMSYSERR_INVALPARAM;

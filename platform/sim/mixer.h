@@ -39,6 +39,7 @@ public:
 
     void set_installed(bool installed);   // a removed mixer closes every handle
     void set_range(DWORD minimum, DWORD maximum);   // the value is kept within the new range
+    void set_cd_line(bool present);   // a mixer without a compact-disc line has no line at all here
 
     MMRESULT open(std::uintptr_t* handle, UINT device, DWORD_PTR callback, DWORD_PTR instance, DWORD flags);
     MMRESULT close(std::uintptr_t handle);
@@ -59,6 +60,7 @@ private:
     void describe_control(MIXERCONTROLA& control) const;
 
     bool installed_ = true;
+    bool cd_line_ = true;
     DWORD minimum_ = MIXER_DEFAULT_MINIMUM;
     DWORD maximum_ = MIXER_DEFAULT_MAXIMUM;
     DWORD values_[MIXER_CD_CHANNELS] = {MIXER_DEFAULT_MAXIMUM, MIXER_DEFAULT_MAXIMUM};

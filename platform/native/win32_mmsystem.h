@@ -11,8 +11,6 @@ typedef UINT MCIDEVICEID;
 
 // ---- result codes ----
 #define MMSYSERR_BASE 0
-#define WAVERR_BASE 32
-#define MIDIERR_BASE 64
 #define MCIERR_BASE 256
 #define MIXERR_BASE 1024
 

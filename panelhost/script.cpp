@@ -23,6 +23,9 @@ const std::vector<CommandSpec> COMMANDS = {
     {"reload",       "reload",             Args{},                                           0, {}},
     {"echo",         "echo TEXT",          Args{ArgKind::Text},                              0, {}},
     {"render",       "render FILE [--hotspots]", Args{ArgKind::Word},                        1, {"--hotspots"}},
+    {"cd insert",    "cd insert N",        Args{ArgKind::Count},                             1, {}},
+    {"cd eject",     "cd eject",           Args{},                                           0, {}},
+    {"cd finish",    "cd finish",          Args{},                                           0, {}},
 };
 
 bool is_space(char c)

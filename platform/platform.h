@@ -6,6 +6,10 @@
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
+// dshow.h brings in strsafe.h, which would otherwise withdraw wsprintfA.
+#ifndef STRSAFE_NO_DEPRECATE
+#define STRSAFE_NO_DEPRECATE
+#endif
 #include <windows.h>
 #include <mmsystem.h>
 #include <objbase.h>

@@ -1,4 +1,272 @@
-// Native declarations: mmsystem.
+// Native declarations of WinMM: the media control interface (MCI) and the audio mixer, with the
+// platform's own names, numbers and record layouts (packed to 1 byte, as the platform packs them).
 #pragma once
 
 // (included from win32.h, after the base declarations)
+
+typedef UINT MMRESULT;
+typedef UINT MMVERSION;
+typedef DWORD MCIERROR;
+typedef UINT MCIDEVICEID;
+
+// ---- result codes ----
+#define MMSYSERR_BASE 0
+#define MCIERR_BASE 256
+#define MIXERR_BASE 1024
+
+#define MMSYSERR_NOERROR 0
+#define MMSYSERR_ERROR (MMSYSERR_BASE + 1)
+#define MMSYSERR_BADDEVICEID (MMSYSERR_BASE + 2)
+#define MMSYSERR_NOTENABLED (MMSYSERR_BASE + 3)
+#define MMSYSERR_ALLOCATED (MMSYSERR_BASE + 4)
+#define MMSYSERR_INVALHANDLE (MMSYSERR_BASE + 5)
+#define MMSYSERR_NODRIVER (MMSYSERR_BASE + 6)
+#define MMSYSERR_NOMEM (MMSYSERR_BASE + 7)
+#define MMSYSERR_NOTSUPPORTED (MMSYSERR_BASE + 8)
+#define MMSYSERR_INVALFLAG (MMSYSERR_BASE + 10)
+#define MMSYSERR_INVALPARAM (MMSYSERR_BASE + 11)
+
+#define MCIERR_INVALID_DEVICE_ID (MCIERR_BASE + 1)
+#define MCIERR_UNRECOGNIZED_KEYWORD (MCIERR_BASE + 3)
+#define MCIERR_UNRECOGNIZED_COMMAND (MCIERR_BASE + 5)
+#define MCIERR_HARDWARE (MCIERR_BASE + 6)
+#define MCIERR_INVALID_DEVICE_NAME (MCIERR_BASE + 7)
+#define MCIERR_OUT_OF_MEMORY (MCIERR_BASE + 8)
+#define MCIERR_DEVICE_OPEN (MCIERR_BASE + 9)
+#define MCIERR_MISSING_COMMAND_STRING (MCIERR_BASE + 11)
+#define MCIERR_PARAM_OVERFLOW (MCIERR_BASE + 12)
+#define MCIERR_MISSING_STRING_ARGUMENT (MCIERR_BASE + 13)
+#define MCIERR_BAD_INTEGER (MCIERR_BASE + 14)
+#define MCIERR_MISSING_PARAMETER (MCIERR_BASE + 17)
+#define MCIERR_UNSUPPORTED_FUNCTION (MCIERR_BASE + 18)
+#define MCIERR_DEVICE_NOT_READY (MCIERR_BASE + 20)
+#define MCIERR_OUTOFRANGE (MCIERR_BASE + 26)
+#define MCIERR_FLAGS_NOT_COMPATIBLE (MCIERR_BASE + 28)
+#define MCIERR_MISSING_DEVICE_NAME (MCIERR_BASE + 36)
+#define MCIERR_BAD_TIME_FORMAT (MCIERR_BASE + 37)
+#define MCIERR_NULL_PARAMETER_BLOCK (MCIERR_BASE + 41)
+#define MCIERR_EXTRA_CHARACTERS (MCIERR_BASE + 49)
+
+#define MIXERR_INVALLINE (MIXERR_BASE + 0)
+#define MIXERR_INVALCONTROL (MIXERR_BASE + 1)
+#define MIXERR_INVALVALUE (MIXERR_BASE + 2)
+
+// ---- the media control interface ----
+#define MCI_OPEN 0x0803
+#define MCI_CLOSE 0x0804
+#define MCI_PLAY 0x0806
+#define MCI_STOP 0x0808
+#define MCI_SET 0x080D
+#define MCI_STATUS 0x0814
+
+#define MCI_NOTIFY 0x00000001u
+#define MCI_WAIT 0x00000002u
+#define MCI_FROM 0x00000004u
+#define MCI_TO 0x00000008u
+
+#define MCI_OPEN_SHAREABLE 0x00000100u
+#define MCI_OPEN_ELEMENT 0x00000200u
+#define MCI_OPEN_ALIAS 0x00000400u
+#define MCI_OPEN_ELEMENT_ID 0x00000800u
+#define MCI_OPEN_TYPE_ID 0x00001000u
+#define MCI_OPEN_TYPE 0x00002000u
+
+#define MCI_SET_DOOR_OPEN 0x00000100u
+#define MCI_SET_DOOR_CLOSED 0x00000200u
+#define MCI_SET_TIME_FORMAT 0x00000400u
+#define MCI_SET_AUDIO 0x00000800u
+#define MCI_SET_VIDEO 0x00001000u
+#define MCI_SET_ON 0x00002000u
+#define MCI_SET_OFF 0x00004000u
+
+#define MCI_FORMAT_MILLISECONDS 0
+#define MCI_FORMAT_HMS 1
+#define MCI_FORMAT_MSF 2
+#define MCI_FORMAT_FRAMES 3
+#define MCI_FORMAT_TMSF 10
+
+#pragma pack(push, 1)
+
+struct MCI_GENERIC_PARMS {
+    DWORD_PTR dwCallback;
+};
+
+struct MCI_OPEN_PARMSA {
+    DWORD_PTR dwCallback;
+    MCIDEVICEID wDeviceID;
+    LPCSTR lpstrDeviceType;
+    LPCSTR lpstrElementName;
+    LPCSTR lpstrAlias;
+};
+typedef MCI_OPEN_PARMSA* LPMCI_OPEN_PARMSA;
+
+struct MCI_SET_PARMS {
+    DWORD_PTR dwCallback;
+    DWORD dwTimeFormat;
+    DWORD dwAudio;
+};
+typedef MCI_SET_PARMS* LPMCI_SET_PARMS;
+
+#pragma pack(pop)
+
+WINPLATFORM_API MCIERROR WINAPI mciSendCommandA(MCIDEVICEID device, UINT message, DWORD_PTR flags, DWORD_PTR parameters);
+WINPLATFORM_API MCIERROR WINAPI mciSendStringA(LPCSTR command, LPSTR reply, UINT reply_size, HWND callback);
+WINPLATFORM_API MCIDEVICEID WINAPI mciGetDeviceIDA(LPCSTR device);
+
+// ---- the audio mixer ----
+struct HMIXER__;
+struct HMIXEROBJ__;
+typedef HMIXER__* HMIXER;
+typedef HMIXER* LPHMIXER;
+typedef HMIXEROBJ__* HMIXEROBJ;
+
+#define MAXPNAMELEN 32
+#define MIXER_SHORT_NAME_CHARS 16
+#define MIXER_LONG_NAME_CHARS 64
+
+#define CALLBACK_NULL 0x00000000u
+
+#define MIXER_OBJECTF_HANDLE 0x80000000u
+#define MIXER_OBJECTF_MIXER 0x00000000u
+#define MIXER_OBJECTF_HMIXER (MIXER_OBJECTF_HANDLE | MIXER_OBJECTF_MIXER)
+
+#define MIXERLINE_LINEF_ACTIVE 0x00000001u
+#define MIXERLINE_LINEF_SOURCE 0x80000000u
+
+#define MIXERLINE_COMPONENTTYPE_DST_FIRST 0x00000000u
+#define MIXERLINE_COMPONENTTYPE_DST_SPEAKERS (MIXERLINE_COMPONENTTYPE_DST_FIRST + 4)
+#define MIXERLINE_COMPONENTTYPE_SRC_FIRST 0x00001000u
+#define MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT (MIXERLINE_COMPONENTTYPE_SRC_FIRST + 8)
+#define MIXERLINE_COMPONENTTYPE_SRC_COMPACTDISC (MIXERLINE_COMPONENTTYPE_SRC_FIRST + 5)
+
+#define MIXERLINE_TARGETTYPE_UNDEFINED 0
+#define MIXERLINE_TARGETTYPE_WAVEOUT 1
+
+#define MIXER_GETLINEINFOF_DESTINATION 0x00000000u
+#define MIXER_GETLINEINFOF_SOURCE 0x00000001u
+#define MIXER_GETLINEINFOF_LINEID 0x00000002u
+#define MIXER_GETLINEINFOF_COMPONENTTYPE 0x00000003u
+#define MIXER_GETLINEINFOF_TARGETTYPE 0x00000004u
+#define MIXER_GETLINEINFOF_QUERYMASK 0x0000000Fu
+
+#define MIXERCONTROL_CONTROLF_UNIFORM 0x00000001u
+#define MIXERCONTROL_CT_CLASS_FADER 0x50000000u
+#define MIXERCONTROL_CT_UNITS_UNSIGNED 0x00030000u
+#define MIXERCONTROL_CONTROLTYPE_FADER (MIXERCONTROL_CT_CLASS_FADER | MIXERCONTROL_CT_UNITS_UNSIGNED)
+#define MIXERCONTROL_CONTROLTYPE_VOLUME (MIXERCONTROL_CONTROLTYPE_FADER + 1)
+
+#define MIXER_GETLINECONTROLSF_ALL 0x00000000u
+#define MIXER_GETLINECONTROLSF_ONEBYID 0x00000001u
+#define MIXER_GETLINECONTROLSF_ONEBYTYPE 0x00000002u
+#define MIXER_GETLINECONTROLSF_QUERYMASK 0x0000000Fu
+
+#define MIXER_GETCONTROLDETAILSF_VALUE 0x00000000u
+#define MIXER_GETCONTROLDETAILSF_LISTTEXT 0x00000001u
+#define MIXER_GETCONTROLDETAILSF_QUERYMASK 0x0000000Fu
+#define MIXER_SETCONTROLDETAILSF_VALUE 0x00000000u
+#define MIXER_SETCONTROLDETAILSF_CUSTOM 0x00000001u
+#define MIXER_SETCONTROLDETAILSF_QUERYMASK 0x0000000Fu
+
+#pragma pack(push, 1)
+
+struct MIXERLINEA {
+    DWORD cbStruct;
+    DWORD dwDestination;
+    DWORD dwSource;
+    DWORD dwLineID;
+    DWORD fdwLine;
+    DWORD_PTR dwUser;
+    DWORD dwComponentType;
+    DWORD cChannels;
+    DWORD cConnections;
+    DWORD cControls;
+    CHAR szShortName[MIXER_SHORT_NAME_CHARS];
+    CHAR szName[MIXER_LONG_NAME_CHARS];
+    struct {
+        DWORD dwType;
+        DWORD dwDeviceID;
+        WORD wMid;
+        WORD wPid;
+        MMVERSION vDriverVersion;
+        CHAR szPname[MAXPNAMELEN];
+    } Target;
+};
+typedef MIXERLINEA* LPMIXERLINEA;
+
+struct MIXERCONTROLA {
+    DWORD cbStruct;
+    DWORD dwControlID;
+    DWORD dwControlType;
+    DWORD fdwControl;
+    DWORD cMultipleItems;
+    CHAR szShortName[MIXER_SHORT_NAME_CHARS];
+    CHAR szName[MIXER_LONG_NAME_CHARS];
+    union {
+        struct {
+            LONG lMinimum;
+            LONG lMaximum;
+        };
+        struct {
+            DWORD dwMinimum;
+            DWORD dwMaximum;
+        };
+        DWORD dwReserved[6];
+    } Bounds;
+    union {
+        DWORD cSteps;
+        DWORD cbCustomData;
+        DWORD dwReserved[6];
+    } Metrics;
+};
+typedef MIXERCONTROLA* LPMIXERCONTROLA;
+
+struct MIXERLINECONTROLSA {
+    DWORD cbStruct;
+    DWORD dwLineID;
+    union {
+        DWORD dwControlID;
+        DWORD dwControlType;
+    };
+    DWORD cControls;
+    DWORD cbmxctrl;
+    LPMIXERCONTROLA pamxctrl;
+};
+typedef MIXERLINECONTROLSA* LPMIXERLINECONTROLSA;
+
+struct MIXERCONTROLDETAILS {
+    DWORD cbStruct;
+    DWORD dwControlID;
+    DWORD cChannels;
+    union {
+        HWND hwndOwner;
+        DWORD cMultipleItems;
+    };
+    DWORD cbDetails;
+    LPVOID paDetails;
+};
+typedef MIXERCONTROLDETAILS* LPMIXERCONTROLDETAILS;
+
+struct MIXERCONTROLDETAILS_UNSIGNED {
+    DWORD dwValue;
+};
+typedef MIXERCONTROLDETAILS_UNSIGNED* LPMIXERCONTROLDETAILS_UNSIGNED;
+
+#pragma pack(pop)
+
+// The native layouts are the platform's 64-bit ones (its 32-bit build has 4-byte pointers:
+// 168, 24, 24, 20 and 12 bytes where a pointer-sized field changes the size).
+static_assert(sizeof(MIXERLINEA) == 172);
+static_assert(sizeof(MIXERCONTROLA) == 148);
+static_assert(sizeof(MIXERLINECONTROLSA) == 28);
+static_assert(sizeof(MIXERCONTROLDETAILS) == 32);
+static_assert(sizeof(MIXERCONTROLDETAILS_UNSIGNED) == 4);
+static_assert(sizeof(MCI_OPEN_PARMSA) == 36);
+static_assert(sizeof(MCI_SET_PARMS) == 16);
+
+WINPLATFORM_API MMRESULT WINAPI mixerOpen(LPHMIXER mixer, UINT device, DWORD_PTR callback, DWORD_PTR instance,
+                                          DWORD flags);
+WINPLATFORM_API MMRESULT WINAPI mixerClose(HMIXER mixer);
+WINPLATFORM_API MMRESULT WINAPI mixerGetLineInfoA(HMIXEROBJ mixer, LPMIXERLINEA line, DWORD flags);
+WINPLATFORM_API MMRESULT WINAPI mixerGetLineControlsA(HMIXEROBJ mixer, LPMIXERLINECONTROLSA controls, DWORD flags);
+WINPLATFORM_API MMRESULT WINAPI mixerGetControlDetailsA(HMIXEROBJ mixer, LPMIXERCONTROLDETAILS details, DWORD flags);
+WINPLATFORM_API MMRESULT WINAPI mixerSetControlDetails(HMIXEROBJ mixer, LPMIXERCONTROLDETAILS details, DWORD flags);

@@ -1,0 +1,18 @@
+// Inside the native COM stand-in: the classes it can create and the count of live objects.
+#pragma once
+
+#include "platform/platform.h"
+
+namespace sim::com {
+
+void object_created();
+void object_destroyed();
+
+// Creation by class, each answering the interface asked for or its failure.
+HRESULT create_filter_graph(REFIID iid, void** object);
+HRESULT create_direct_sound(REFIID iid, void** object);
+
+// A failure injected for the named call (see sim::media::fail_call), as an HRESULT.
+bool injected(const char* name, HRESULT& result);
+
+}  // namespace sim::com

@@ -1,0 +1,100 @@
+// panelhost driving the media test gauge: the click and the songs over the simulated devices,
+// the end of a song delivered by the host's message loop, and the media options.
+#include "tests/support/panelhost_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+using test_support::describe_difference;
+using test_support::lines_with_prefix;
+using test_support::run_panelhost;
+using Lines = std::vector<std::string>;
+
+std::string media_gauge()
+{
+    return test_support::out_dir() + "/test-gauges/media.so";
+}
+
+// A folder with song 1 as a wave file of one second (8000 bytes at 8000 per second).
+std::string folder_with_song1()
+{
+    std::string folder = test_support::make_temp_dir();
+    std::filesystem::create_directories(folder + "/Sound");
+    std::ofstream file(folder + "/Sound/song1.wav", std::ios::binary);
+    const unsigned char header[44] = {'R', 'I', 'F', 'F', 0x64, 0x1F, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
+                                      16, 0, 0, 0, 1, 0, 1, 0, 0x40, 0x1F, 0, 0, 0x40, 0x1F, 0, 0,
+                                      1, 0, 8, 0, 'd', 'a', 't', 'a', 0x40, 0x1F, 0, 0};
+    file.write(reinterpret_cast<const char*>(header), sizeof header);
+    file << std::string(8000, '\x80');
+    return folder;
+}
+
+std::vector<std::string> render_misses(int from_song)
+{
+    Lines lines;
+    for (int song = from_song; song <= 6; ++song)
+        for (const char* extension : {"wma", "mp3", "wav", "mid"})
+            lines.push_back("dshow render \".\\Sound\\song" + std::to_string(song) + "." + extension +
+                            "\" -> 0x80070002");
+    return lines;
+}
+
+#define EXPECT_LINES(expected, actual) EXPECT_EQ(expected, actual) << describe_difference(expected, actual)
+
+TEST(PanelhostMedia, ASongRepeatsThroughTheMessageLoopUntilStopped)
+{
+    std::string folder = folder_with_song1();
+    auto run = run_panelhost({"--cwd", folder, media_gauge(), "media"},
+                             "click 10 10\nwait 1000\nframe 20\nclick 60 10\nwait 3000\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    Lines expected = {
+        "dsound volume -500",
+        "dshow render \".\\Sound\\song1.wma\" -> 0x80070002",
+        "dshow render \".\\Sound\\song1.mp3\" -> 0x80070002",
+        "dshow render \".\\Sound\\song1.wav\" -> 0x00000000",
+    };
+    Lines misses = render_misses(2);
+    expected.insert(expected.end(), misses.begin(), misses.end());
+    Lines played = {
+        // click: the click, the probes' graph stopped, a graph of the song's own
+        "dsound play", "dshow stop", "dshow stop", "dshow render \".\\Sound\\song1.wav\" -> 0x00000000",
+        "dshow run", "dshow volume -2000",
+        "dshow rewind",   // after the wait: the first end
+        "dshow rewind",   // 20 frames of 55 ms: the second end
+        "dsound play", "dshow stop",
+        "dshow stop",     // kill
+    };
+    expected.insert(expected.end(), played.begin(), played.end());
+    EXPECT_LINES(expected, lines_with_prefix(run.lines(), {"dshow", "dsound", "msgbox", "exit"}));
+}
+
+TEST(PanelhostMedia, WithoutAMediaGraphNoSongIsInstalledAndTheHostGoesOn)
+{
+    std::string folder = folder_with_song1();
+    auto run = run_panelhost({"--no-media-graph", "--cwd", folder, media_gauge(), "media"}, "click 10 10\nwait 2000\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    Lines expected = {"dsound volume -500", "dsound play", "msgbox \"song1 not installed\" \"\" 0x0"};
+    EXPECT_LINES(expected, lines_with_prefix(run.lines(), {"dshow", "dsound", "msgbox", "exit"}));
+}
+
+TEST(PanelhostMedia, WithoutASoundDeviceTheSongsPlayWithoutAClick)
+{
+    std::string folder = folder_with_song1();
+    auto run = run_panelhost({"--no-sound-device", "--cwd", folder, media_gauge(), "media"}, "click 10 10\nwait 1000\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    Lines actual = lines_with_prefix(run.lines(), {"dsound", "dshow run", "dshow rewind", "exit"});
+    EXPECT_LINES((Lines{"dshow run", "dshow rewind"}), actual);
+}
+
+TEST(PanelhostMedia, TheMediaOptionsTakeNoValue)
+{
+    auto run = run_panelhost({"--no-media-graph=1", media_gauge(), "media"}, "");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("option --no-media-graph takes no value"), std::string::npos) << run.err;
+}
+
+}  // namespace

@@ -1,0 +1,79 @@
+// The media back-ends against the real platform: the click loaded from the program's own
+// resource and played, and a song probed, played and ended through the hidden window's message
+// that the program's message loop delivers. Prints one line per step.
+#include "platform/platform.h"
+#include "radio/audio/click_sound.h"
+#include "radio/audio/music_player.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+// Half a second of 8-bit mono sound at 8000 samples per second.
+bool write_song(const std::string& path)
+{
+    const unsigned data = 4000;
+    unsigned char header[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
+                                16, 0, 0, 0, 1, 0, 1, 0, 0x40, 0x1F, 0, 0, 0x40, 0x1F, 0, 0,
+                                1, 0, 8, 0, 'd', 'a', 't', 'a', 0, 0, 0, 0};
+    unsigned riff = 36 + data;
+    std::memcpy(header + 4, &riff, 4);
+    std::memcpy(header + 40, &data, 4);
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    std::fwrite(header, 1, sizeof header, file);
+    for (unsigned i = 0; i < data; ++i)
+        std::fputc(128 + (i % 32) - 16, file);
+    return std::fclose(file) == 0;
+}
+
+}  // namespace
+
+int main()
+{
+    HINSTANCE self = GetModuleHandleA(nullptr);
+    click_device_open(self);
+    LPDIRECTSOUNDBUFFER click = click_load_sound("CLICK_RCD");
+    std::printf("click %s\n", click ? "loaded" : "not loaded");
+    click_set_volume(click, -500);
+    click_play(click, 0);
+
+    char folder[MAX_PATH + 1];
+    GetTempPathA(sizeof folder, folder);
+    std::string song = std::string(folder) + "media_smoke_song.wav";
+    if (!write_song(song)) {
+        std::printf("cannot write %s\n", song.c_str());
+        return 1;
+    }
+    music_player_create(self, 0, 0, 0, 0);
+    std::printf("missing song %s\n", music_probe_song(".\\Sound\\no_such_song.wma") ? "found" : "not found");
+    LPCSTR path = music_probe_song(song.c_str());
+    std::printf("song %s\n", path ? "found" : "not found");
+    music_set_volume(-2000);
+    if (path) {
+        music_play(path, 0);
+        std::printf("playing %d\n", music_player.playing);
+        // The end of the song arrives as the hidden window's message.
+        ULONGLONG start = GetTickCount64();
+        while (music_player.playing && GetTickCount64() - start < 20000) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+            MSG message;
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+        }
+        std::printf("ended %d\n", music_player.playing == 0);
+    }
+    music_player_destroy();
+    click_release_sound(click);
+    click_device_close();
+    if (click_com_initialized())
+        CoUninitialize();
+    DeleteFileA(song.c_str());
+    std::printf("done\n");
+    return 0;
+}

@@ -155,11 +155,10 @@ HRESULT(STDMETHODCALLTYPE* original_create_buffer)(IDirectSound8*, LPCDSBUFFERDE
 HRESULT(STDMETHODCALLTYPE* original_buffer_play)(IDirectSoundBuffer*, DWORD, DWORD, DWORD);
 HRESULT(STDMETHODCALLTYPE* original_buffer_volume)(IDirectSoundBuffer*, LONG);
 
+// As with the simulated devices, a call is traced when it took effect.
 void trace_result(const char* what, HRESULT result)
 {
-    if (FAILED(result))
-        sim::trace("%s -> 0x%08lx", what, static_cast<unsigned long>(result));
-    else
+    if (SUCCEEDED(result))
         sim::trace("%s", what);
 }
 

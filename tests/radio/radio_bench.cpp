@@ -117,6 +117,16 @@ std::map<int, ElementLine> last_elements(const Lines& trace)
     return elements;
 }
 
+std::string hidden_bits(const std::map<int, ElementLine>& elements)
+{
+    std::string bits;
+    for (int index = 0; index < 8; ++index) {
+        auto element = elements.find(index);
+        bits += element == elements.end() ? '?' : char('0' + element->second.hidden);
+    }
+    return bits;
+}
+
 Lines click()
 {
     return {"dsound play"};

@@ -53,6 +53,12 @@ struct ElementLine {
 };
 std::map<int, ElementLine> last_elements(const Lines& trace);
 
+// The hidden bits of elements 0 to 7, as "01111101".
+std::string hidden_bits(const std::map<int, ElementLine>& elements);
+constexpr const char* DARK = "01111101";       // only the background and the needle
+constexpr const char* LIT = "00000001";        // the displays, without the track digits
+constexpr const char* LIT_TRACK = "00000000";  // and the digits
+
 // The device lines of the radio's own operations.
 Lines click();
 Lines cd_stop();

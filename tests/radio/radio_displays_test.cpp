@@ -11,21 +11,6 @@ using namespace radio_bench;
 
 const Lines SONGS = {"song1.wav", "song2.mp3", "song4.wma"};
 
-// The hidden bits of elements 0 to 7, as "01111101".
-std::string hidden_bits(const std::map<int, ElementLine>& elements)
-{
-    std::string bits;
-    for (int index = 0; index < 8; ++index) {
-        auto element = elements.find(index);
-        bits += element == elements.end() ? '?' : char('0' + element->second.hidden);
-    }
-    return bits;
-}
-
-constexpr const char* DARK = "01111101";       // only the background and the needle
-constexpr const char* LIT = "00000001";        // the displays, without the track digits
-constexpr const char* LIT_TRACK = "00000000";  // and the digits
-
 TEST(RadioDisplays, HiddenBitsAfterInstallAndOnEachPass)
 {
     struct Step {

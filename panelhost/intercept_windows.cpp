@@ -5,6 +5,7 @@
 #include "panelhost/intercept.h"
 
 #include "platform/sim/simulation.h"
+#include "platform/sim/winmm_calls.h"
 
 #include <cstring>
 #include <string>
@@ -76,6 +77,53 @@ void WINAPI traced_exit_process(UINT code)
     sim::exit_process(code);
 }
 
+// ---- the CD drive and mixer: the simulated ones -------------------------------------------------------
+
+MCIERROR WINAPI routed_mci_send_string(LPCSTR command, LPSTR reply, UINT reply_size, HWND)
+{
+    return sim::mci_send_string(command, reply, reply_size);
+}
+
+MCIERROR WINAPI routed_mci_send_command(MCIDEVICEID device, UINT message, DWORD_PTR flags, DWORD_PTR parameters)
+{
+    return sim::mci_send_command(device, message, flags, parameters);
+}
+
+MCIDEVICEID WINAPI routed_mci_get_device_id(LPCSTR device)
+{
+    return sim::mci_get_device_id(device);
+}
+
+MMRESULT WINAPI routed_mixer_open(LPHMIXER mixer, UINT device, DWORD_PTR callback, DWORD_PTR instance, DWORD flags)
+{
+    return sim::mixer_open(mixer, device, callback, instance, flags);
+}
+
+MMRESULT WINAPI routed_mixer_close(HMIXER mixer)
+{
+    return sim::mixer_close(mixer);
+}
+
+MMRESULT WINAPI routed_mixer_get_line_info(HMIXEROBJ mixer, LPMIXERLINEA line, DWORD flags)
+{
+    return sim::mixer_get_line_info(mixer, line, flags);
+}
+
+MMRESULT WINAPI routed_mixer_get_line_controls(HMIXEROBJ mixer, LPMIXERLINECONTROLSA controls, DWORD flags)
+{
+    return sim::mixer_get_line_controls(mixer, controls, flags);
+}
+
+MMRESULT WINAPI routed_mixer_get_control_details(HMIXEROBJ mixer, LPMIXERCONTROLDETAILS details, DWORD flags)
+{
+    return sim::mixer_get_control_details(mixer, details, flags);
+}
+
+MMRESULT WINAPI routed_mixer_set_control_details(HMIXEROBJ mixer, LPMIXERCONTROLDETAILS details, DWORD flags)
+{
+    return sim::mixer_set_control_details(mixer, details, flags);
+}
+
 // ---- the real media graph and sound device, reporting their calls --------------------------------------
 
 std::string narrow(LPCWSTR text)
@@ -107,11 +155,10 @@ HRESULT(STDMETHODCALLTYPE* original_create_buffer)(IDirectSound8*, LPCDSBUFFERDE
 HRESULT(STDMETHODCALLTYPE* original_buffer_play)(IDirectSoundBuffer*, DWORD, DWORD, DWORD);
 HRESULT(STDMETHODCALLTYPE* original_buffer_volume)(IDirectSoundBuffer*, LONG);
 
+// As with the simulated devices, a call is traced when it took effect.
 void trace_result(const char* what, HRESULT result)
 {
-    if (FAILED(result))
-        sim::trace("%s -> 0x%08lx", what, static_cast<unsigned long>(result));
-    else
+    if (SUCCEEDED(result))
         sim::trace("%s", what);
 }
 
@@ -218,8 +265,19 @@ HRESULT WINAPI traced_co_create_instance(REFCLSID clsid, LPUNKNOWN outer, DWORD 
 
 void install_intercepts(HMODULE module)
 {
-    // dll         function            replacement
+    // The mixer is the simulated one too: a machine's own mixer may have no compact-disc line, and
+    // the bench's traces show every value the module sets.
+    // dll           function                   replacement
     static const ImportHook hooks[] = {
+        {"winmm.dll",  "mciSendStringA",          reinterpret_cast<void*>(routed_mci_send_string)},
+        {"winmm.dll",  "mciSendCommandA",         reinterpret_cast<void*>(routed_mci_send_command)},
+        {"winmm.dll",  "mciGetDeviceIDA",         reinterpret_cast<void*>(routed_mci_get_device_id)},
+        {"winmm.dll",  "mixerOpen",               reinterpret_cast<void*>(routed_mixer_open)},
+        {"winmm.dll",  "mixerClose",              reinterpret_cast<void*>(routed_mixer_close)},
+        {"winmm.dll",  "mixerGetLineInfoA",       reinterpret_cast<void*>(routed_mixer_get_line_info)},
+        {"winmm.dll",  "mixerGetLineControlsA",   reinterpret_cast<void*>(routed_mixer_get_line_controls)},
+        {"winmm.dll",  "mixerGetControlDetailsA", reinterpret_cast<void*>(routed_mixer_get_control_details)},
+        {"winmm.dll",  "mixerSetControlDetails",  reinterpret_cast<void*>(routed_mixer_set_control_details)},
         {"user32.dll", "MessageBoxA",      reinterpret_cast<void*>(traced_message_box)},
         {"kernel32.dll", "ExitProcess",    reinterpret_cast<void*>(traced_exit_process)},
         {"ole32.dll",  "CoCreateInstance", reinterpret_cast<void*>(traced_co_create_instance)},

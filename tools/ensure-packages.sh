@@ -3,8 +3,8 @@
 set -eu
 
 job=${1:-test}
-demo="cmake ninja-build g++ libpng-dev libfreetype-dev fonts-liberation"
-test="$demo libgtest-dev libgmock-dev libbenchmark-dev
+demo="cmake ninja-build g++ libpng-dev libfreetype-dev fonts-liberation libgtest-dev libgmock-dev libbenchmark-dev"
+test="$demo
       g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
       wine64 xvfb xauth gstreamer1.0-plugins-base gstreamer1.0-plugins-good
       clang libclang-rt-14-dev valgrind"

@@ -1,6 +1,6 @@
 # Runs the bitmap generator into a fresh folder and compares its output byte for byte with the
 # committed files, so that the committed bitmaps are exactly what the generator draws.
-#   -DGENERATOR=autohelm_art -DCOMMITTED=autohelm/resources -DOUT=scratch -P art_matches.cmake
+#   -DGENERATOR=radio_art -DCOMMITTED=radio/resources -DOUT=scratch -P art_matches.cmake
 cmake_minimum_required(VERSION 3.25)
 file(REMOVE_RECURSE "${OUT}")
 file(MAKE_DIRECTORY "${OUT}")

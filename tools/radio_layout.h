@@ -1,0 +1,72 @@
+// Where the radio's elements and hot spots lie on its 476 x 147 face, as its artwork tools see it.
+#pragma once
+
+namespace radio_layout {
+
+struct Box {
+    int x, y, width, height;
+    int right() const { return x + width; }    // first column past the box
+    int bottom() const { return y + height; }  // first row past the box
+};
+
+struct Point {
+    int x, y;
+};
+
+constexpr int FRONT_WIDTH = 476, FRONT_HEIGHT = 147;
+
+// the bitmaps, first resource id and picture count
+constexpr int BACKGROUND_ID = 4096;
+constexpr int LIGHTING_ID = 13824;
+constexpr int POWER_LIGHT_ID = 13568;
+constexpr int STATION_ID = 12288, STATION_PICTURES = 13;
+constexpr int PRESET_ID = 9472, PRESET_PICTURES = 7;
+constexpr int MODE_ID = 8192, MODE_PICTURES = 3;
+constexpr int NEEDLE_ID = 16384;
+
+// the overlays' boxes on the face
+constexpr Box LIGHTING_BOX = {26, 61, 370, 67};
+constexpr Box POWER_LIGHT_BOX = {378, 59, 27, 13};
+constexpr Box STATION_BOX = {136, 58, 202, 43};
+constexpr Box PRESET_BOX = {150, 111, 197, 19};
+constexpr Box MODE_BOX = {417, 49, 30, 66};
+constexpr Box TRACK_TEXT_BOX = {225, 65, 40, 32};  // the host writes the CD track's two digits here
+
+// the needle: 31 x 9, pointing right from its pivot, turned about the knob's centre
+constexpr int NEEDLE_WIDTH = 31, NEEDLE_HEIGHT = 9;
+constexpr Point NEEDLE_PIVOT = {1, 4};
+constexpr Point KNOB_CENTRE = {83, 84};
+struct NeedleMark {
+    int value;
+    Point point;
+};
+constexpr NeedleMark NEEDLE_TABLE[] = {
+    {-15000, {61, 107}},  // off
+    {-10000, {52, 84}},
+    {-5000, {84, 53}},
+    {0, {116, 84}},
+};
+
+// the hot spots
+constexpr Box POWER_BUTTON = {410, 0, 66, 46};
+constexpr Box DOOR_BUTTON = {0, 0, 63, 48};
+constexpr Box MODE_BUTTONS[] = {
+    {408, 48, 68, 23},  // CD
+    {408, 71, 68, 23},  // FM
+    {408, 94, 68, 23},  // AM
+};
+constexpr Box PRESET_BUTTONS[] = {
+    {145, 100, 36, 47},
+    {181, 100, 34, 47},
+    {215, 100, 34, 47},
+    {249, 100, 32, 47},
+    {281, 100, 35, 47},
+    {316, 100, 36, 47},
+};
+constexpr Box VOLUME_UP = {0, 51, 51, 33};
+constexpr Box VOLUME_DOWN = {0, 85, 51, 34};
+constexpr Box PREVIOUS_TRACK = {352, 100, 24, 47};
+constexpr Box NEXT_TRACK = {376, 100, 24, 47};
+constexpr Box PAUSE_BUTTON = {120, 100, 24, 47};
+
+}  // namespace radio_layout

@@ -1,7 +1,7 @@
 # add_gauge_module(NAME SOURCES ... RC script.rc [LIBRARIES ...])
 # Windows: NAME.gau, a DLL that needs no compiler runtime DLL, exporting only what the sources
 # mark for export. Native: NAME.so over the simulated platform, with the resource script turned
-# into its embedded resource table.
+# into its embedded resource table, linked with those LIBRARIES that are targets of the project.
 function(add_gauge_module name)
     cmake_parse_arguments(GAUGE "" "RC" "SOURCES;LIBRARIES" ${ARGN})
     if(WIN32)
@@ -28,5 +28,12 @@ function(add_gauge_module name)
         target_compile_options(${name} PRIVATE -fno-gnu-unique)
         target_link_options(${name} PRIVATE -Wl,--no-undefined)
         target_link_libraries(${name} PRIVATE winplatform)
+        # The libraries of the project's own (the radio's back-ends) are linked in here too; the
+        # Windows system libraries have no native counterpart but the simulated platform.
+        foreach(library IN LISTS GAUGE_LIBRARIES)
+            if(TARGET ${library})
+                target_link_libraries(${name} PRIVATE ${library})
+            endif()
+        endforeach()
     endif()
 endfunction()

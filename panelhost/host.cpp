@@ -147,6 +147,16 @@ MODULE_VAR* element_source_var(ELEMENT_HEADER* element)
     }
 }
 
+// The picture an icon shows for a value: picture k for the value k, none (-1) for a value without
+// a picture. An icon of a single picture is a light that its hidden bit switches: it shows that
+// picture whatever its value.
+std::int32_t icon_picture_for(const ELEMENT_ICON& icon, double value)
+{
+    if (icon.picture_count <= 1)
+        return 0;
+    return std::isfinite(value) && value >= 0 && value < double(INT32_MAX) ? static_cast<std::int32_t>(value) : -1;
+}
+
 }  // namespace
 
 PANEL_SERVICES* host_service_table()
@@ -552,9 +562,7 @@ void Host::element_list_update(ELEMENT_HEADER* root)
         }
         if (element->element_type == ELEMENT_TYPE_ICON) {
             auto* icon = reinterpret_cast<ELEMENT_ICON*>(element);
-            icon->picture_shown = std::isfinite(*value) && *value >= 0 && *value < double(INT32_MAX)
-                                      ? static_cast<std::int32_t>(*value)
-                                      : -1;
+            icon->picture_shown = icon_picture_for(*icon, *value);
         }
     }
 }

@@ -122,6 +122,30 @@ TEST(RadioRender, OnInFmModeTheStationPictureShows)
     EXPECT_EQ(wrong, 0) << "of " << drawn << " station pixels";
 }
 
+
+// The power light has one picture and shows it while the power is on, whatever its value (1).
+TEST(RadioRender, OnThePowerLightShowsItsBadge)
+{
+    std::string folder = song_folder({});
+    auto run = run_radio(folder, {}, std::string(POWER) + "frame 2\nrender " + folder + "/on.png\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(test_support::lines_with_prefix(run.lines(), {"warning element"}), Lines{});
+    Picture on = read_png(folder + "/on.png");
+    ASSERT_EQ(on.width, 476);
+    panelhost::Bitmap light = read_bitmap(13568);
+    ASSERT_GT(light.width, 0);
+    int drawn = 0, wrong = 0;
+    for (int y = 0; y < light.height; ++y)
+        for (int x = 0; x < light.width; ++x) {
+            std::uint32_t colour = light.pixels[std::size_t(y) * std::size_t(light.width) + std::size_t(x)];
+            if (colour == 0)
+                continue;   // transparent
+            ++drawn;
+            wrong += on.at(378 + x, 59 + y) != colour;
+        }
+    EXPECT_GT(drawn, 0);
+    EXPECT_EQ(wrong, 0) << "of " << drawn << " light pixels";
+}
 // The digits appear one pass after the disc starts, vanish with a pause, and the rest of the
 // front stays as it was.
 TEST(RadioRender, TheTrackDigitsShowOnlyWhileTheDiscPlays)

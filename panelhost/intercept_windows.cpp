@@ -7,6 +7,7 @@
 #include "platform/sim/simulation.h"
 #include "platform/sim/winmm_calls.h"
 
+#include <atomic>
 #include <cstring>
 #include <string>
 
@@ -134,113 +135,145 @@ std::string narrow(LPCWSTR text)
     return result;
 }
 
-// Each hook replaces one entry of the platform object's method table (shared by all objects of
-// its class), remembers the original and calls it.
+// The platform's objects share one method table per class, and the platform calls through those
+// tables itself (its media graph plays through the sound device and calls its own graph's
+// methods). A hook therefore remembers the original entry of every table it patched, and reports
+// a call only when it took effect (as the simulated devices report theirs) and was made by the
+// module or the bench, not by the platform.
+struct PatchedEntry {
+    void** entry;
+    void* original;
+};
+constexpr std::size_t MAX_PATCHED_ENTRIES = 64;
+PatchedEntry patched_entries[MAX_PATCHED_ENTRIES];
+std::atomic<std::size_t> patched_count{0};
+HMODULE traced_module = nullptr;
+
 template <typename Function>
-void hook_method(Function* entry, Function replacement, Function& original)
+void hook_method(Function* entry, Function replacement)
 {
     if (*entry == replacement)
         return;
-    original = *entry;
+    std::size_t count = patched_count.load(std::memory_order_acquire);
+    if (count == MAX_PATCHED_ENTRIES)
+        return;   // left as it is: its calls go unreported
+    patched_entries[count] = {reinterpret_cast<void**>(entry), reinterpret_cast<void*>(*entry)};
+    patched_count.store(count + 1, std::memory_order_release);
     write_slot(reinterpret_cast<void**>(entry), reinterpret_cast<void*>(replacement));
 }
 
-HRESULT(STDMETHODCALLTYPE* original_render_file)(IGraphBuilder*, LPCWSTR, LPCWSTR);
-HRESULT(STDMETHODCALLTYPE* original_graph_query)(IGraphBuilder*, REFIID, void**);
-HRESULT(STDMETHODCALLTYPE* original_run)(IMediaControl*);
-HRESULT(STDMETHODCALLTYPE* original_stop)(IMediaControl*);
-HRESULT(STDMETHODCALLTYPE* original_set_positions)(IMediaSeeking*, LONGLONG*, DWORD, LONGLONG*, DWORD);
-HRESULT(STDMETHODCALLTYPE* original_put_volume)(IBasicAudio*, LONG);
-HRESULT(STDMETHODCALLTYPE* original_create_buffer)(IDirectSound8*, LPCDSBUFFERDESC, LPDIRECTSOUNDBUFFER*, LPUNKNOWN);
-HRESULT(STDMETHODCALLTYPE* original_buffer_play)(IDirectSoundBuffer*, DWORD, DWORD, DWORD);
-HRESULT(STDMETHODCALLTYPE* original_buffer_volume)(IDirectSoundBuffer*, LONG);
-
-// As with the simulated devices, a call is traced when it took effect.
-void trace_result(const char* what, HRESULT result)
+// The entry that the table held before it was hooked; null for a table never hooked.
+template <typename Function>
+Function original_of(Function* entry)
 {
-    if (SUCCEEDED(result))
-        sim::trace("%s", what);
+    std::size_t count = patched_count.load(std::memory_order_acquire);
+    for (std::size_t i = 0; i < count; ++i)
+        if (patched_entries[i].entry == reinterpret_cast<void**>(entry))
+            return reinterpret_cast<Function>(patched_entries[i].original);
+    return nullptr;
+}
+
+// Whether the code at the address is the module's or the bench's.
+bool outside_platform(void* address)
+{
+    HMODULE owner = nullptr;
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            static_cast<LPCSTR>(address), &owner))
+        return false;
+    return owner == traced_module || owner == GetModuleHandleA(nullptr);
+}
+
+void report(const std::string& what, HRESULT result, void* caller)
+{
+    if (SUCCEEDED(result) && outside_platform(caller))
+        sim::trace("%s", what.c_str());
 }
 
 HRESULT STDMETHODCALLTYPE traced_render_file(IGraphBuilder* graph, LPCWSTR file, LPCWSTR play_list)
 {
-    HRESULT result = original_render_file(graph, file, play_list);
-    sim::trace("dshow render \"%s\" -> 0x%08lx", narrow(file).c_str(), static_cast<unsigned long>(result));
+    auto original = original_of(&graph->lpVtbl->RenderFile);
+    HRESULT result = original ? original(graph, file, play_list) : E_FAIL;
+    if (outside_platform(__builtin_return_address(0)))
+        sim::trace("dshow render \"%s\" -> 0x%08lx", narrow(file).c_str(), static_cast<unsigned long>(result));
     return result;
 }
 
 HRESULT STDMETHODCALLTYPE traced_run(IMediaControl* control)
 {
-    HRESULT result = original_run(control);
-    trace_result("dshow run", result);
+    auto original = original_of(&control->lpVtbl->Run);
+    HRESULT result = original ? original(control) : E_FAIL;
+    report("dshow run", result, __builtin_return_address(0));
     return result;
 }
 
 HRESULT STDMETHODCALLTYPE traced_stop(IMediaControl* control)
 {
-    HRESULT result = original_stop(control);
-    trace_result("dshow stop", result);
+    auto original = original_of(&control->lpVtbl->Stop);
+    HRESULT result = original ? original(control) : E_FAIL;
+    report("dshow stop", result, __builtin_return_address(0));
     return result;
 }
 
 HRESULT STDMETHODCALLTYPE traced_set_positions(IMediaSeeking* seeking, LONGLONG* current, DWORD current_flags,
                                                LONGLONG* stop, DWORD stop_flags)
 {
-    HRESULT result = original_set_positions(seeking, current, current_flags, stop, stop_flags);
+    auto original = original_of(&seeking->lpVtbl->SetPositions);
+    HRESULT result = original ? original(seeking, current, current_flags, stop, stop_flags) : E_FAIL;
     if (current && *current == 0 && (current_flags & AM_SEEKING_PositioningBitsMask) == AM_SEEKING_AbsolutePositioning)
-        trace_result("dshow rewind", result);
+        report("dshow rewind", result, __builtin_return_address(0));
     return result;
 }
 
 HRESULT STDMETHODCALLTYPE traced_put_volume(IBasicAudio* audio, LONG volume)
 {
-    HRESULT result = original_put_volume(audio, volume);
-    std::string what = "dshow volume " + std::to_string(volume);
-    trace_result(what.c_str(), result);
+    auto original = original_of(&audio->lpVtbl->put_Volume);
+    HRESULT result = original ? original(audio, volume) : E_FAIL;
+    report("dshow volume " + std::to_string(volume), result, __builtin_return_address(0));
     return result;
 }
 
 HRESULT STDMETHODCALLTYPE traced_graph_query(IGraphBuilder* graph, REFIID iid, void** object)
 {
-    HRESULT result = original_graph_query(graph, iid, object);
+    auto original = original_of(&graph->lpVtbl->QueryInterface);
+    HRESULT result = original ? original(graph, iid, object) : E_FAIL;
     if (FAILED(result) || !object || !*object)
         return result;
     if (IsEqualIID(iid, IID_IMediaControl)) {
         auto* control = static_cast<IMediaControl*>(*object);
-        hook_method(&control->lpVtbl->Run, traced_run, original_run);
-        hook_method(&control->lpVtbl->Stop, traced_stop, original_stop);
+        hook_method(&control->lpVtbl->Run, traced_run);
+        hook_method(&control->lpVtbl->Stop, traced_stop);
     } else if (IsEqualIID(iid, IID_IMediaSeeking)) {
-        auto* seeking = static_cast<IMediaSeeking*>(*object);
-        hook_method(&seeking->lpVtbl->SetPositions, traced_set_positions, original_set_positions);
+        hook_method(&static_cast<IMediaSeeking*>(*object)->lpVtbl->SetPositions, traced_set_positions);
     } else if (IsEqualIID(iid, IID_IBasicAudio)) {
-        auto* audio = static_cast<IBasicAudio*>(*object);
-        hook_method(&audio->lpVtbl->put_Volume, traced_put_volume, original_put_volume);
+        hook_method(&static_cast<IBasicAudio*>(*object)->lpVtbl->put_Volume, traced_put_volume);
     }
     return result;
 }
 
 HRESULT STDMETHODCALLTYPE traced_buffer_play(IDirectSoundBuffer* buffer, DWORD reserved, DWORD priority, DWORD flags)
 {
-    HRESULT result = original_buffer_play(buffer, reserved, priority, flags);
-    trace_result("dsound play", result);
+    auto original = original_of(&buffer->lpVtbl->Play);
+    HRESULT result = original ? original(buffer, reserved, priority, flags) : E_FAIL;
+    report("dsound play", result, __builtin_return_address(0));
     return result;
 }
 
 HRESULT STDMETHODCALLTYPE traced_buffer_volume(IDirectSoundBuffer* buffer, LONG volume)
 {
-    HRESULT result = original_buffer_volume(buffer, volume);
-    std::string what = "dsound volume " + std::to_string(volume);
-    trace_result(what.c_str(), result);
+    auto original = original_of(&buffer->lpVtbl->SetVolume);
+    HRESULT result = original ? original(buffer, volume) : E_FAIL;
+    report("dsound volume " + std::to_string(volume), result, __builtin_return_address(0));
     return result;
 }
 
 HRESULT STDMETHODCALLTYPE traced_create_buffer(IDirectSound8* device, LPCDSBUFFERDESC description,
                                                LPDIRECTSOUNDBUFFER* buffer, LPUNKNOWN outer)
 {
-    HRESULT result = original_create_buffer(device, description, buffer, outer);
+    auto original = original_of(&device->lpVtbl->CreateSoundBuffer);
+    HRESULT result = original ? original(device, description, buffer, outer) : E_FAIL;
     if (SUCCEEDED(result) && buffer && *buffer) {
-        hook_method(&(*buffer)->lpVtbl->Play, traced_buffer_play, original_buffer_play);
-        hook_method(&(*buffer)->lpVtbl->SetVolume, traced_buffer_volume, original_buffer_volume);
+        hook_method(&(*buffer)->lpVtbl->Play, traced_buffer_play);
+        hook_method(&(*buffer)->lpVtbl->SetVolume, traced_buffer_volume);
     }
     return result;
 }
@@ -252,11 +285,11 @@ HRESULT WINAPI traced_co_create_instance(REFCLSID clsid, LPUNKNOWN outer, DWORD 
         return result;
     if (IsEqualCLSID(clsid, CLSID_FilterGraph) && IsEqualIID(iid, IID_IGraphBuilder)) {
         auto* graph = static_cast<IGraphBuilder*>(*object);
-        hook_method(&graph->lpVtbl->RenderFile, traced_render_file, original_render_file);
-        hook_method(&graph->lpVtbl->QueryInterface, traced_graph_query, original_graph_query);
+        hook_method(&graph->lpVtbl->RenderFile, traced_render_file);
+        hook_method(&graph->lpVtbl->QueryInterface, traced_graph_query);
     } else if (IsEqualCLSID(clsid, CLSID_DirectSound8) && IsEqualIID(iid, IID_IDirectSound8)) {
         auto* device = static_cast<IDirectSound8*>(*object);
-        hook_method(&device->lpVtbl->CreateSoundBuffer, traced_create_buffer, original_create_buffer);
+        hook_method(&device->lpVtbl->CreateSoundBuffer, traced_create_buffer);
     }
     return result;
 }
@@ -265,6 +298,7 @@ HRESULT WINAPI traced_co_create_instance(REFCLSID clsid, LPUNKNOWN outer, DWORD 
 
 void install_intercepts(HMODULE module)
 {
+    traced_module = module;
     // The mixer is the simulated one too: a machine's own mixer may have no compact-disc line, and
     // the bench's traces show every value the module sets.
     // dll           function                   replacement

@@ -3,8 +3,9 @@
 #   -DNATIVE=program;args...   the native run
 #   -DWINDOWS=program;args...  the Windows run (wine-run.sh ...)
 #   -DPREFIXES=key;msgbox;...  the kinds of line compared
-#   [-DREQUIRED=line;line...]  lines each run must contain
+#   [-DREQUIRED=file]          a file of lines that each run must contain
 #   [-DWORK=dir -DSONGS=file;file...]  a fresh folder with these files in its Sound folder
+#   [-DPREPARE=program;args...]  run once the folder is made, before the files are copied
 # A failing render's result code is the platform's own choice of error, so both runs' failed
 # renders read "-> failed".
 cmake_minimum_required(VERSION 3.25)
@@ -12,6 +13,12 @@ cmake_minimum_required(VERSION 3.25)
 if(DEFINED WORK)
     file(REMOVE_RECURSE "${WORK}")
     file(MAKE_DIRECTORY "${WORK}/Sound")
+    if(DEFINED PREPARE)
+        execute_process(COMMAND ${PREPARE} RESULT_VARIABLE prepared)
+        if(NOT prepared EQUAL 0)
+            message(FATAL_ERROR "${PREPARE} ended with status ${prepared}")
+        endif()
+    endif()
     foreach(song IN LISTS SONGS)
         file(COPY "${song}" DESTINATION "${WORK}/Sound")
     endforeach()
@@ -43,7 +50,10 @@ endfunction()
 run_lines("${NATIVE}" native)
 run_lines("${WINDOWS}" windows)
 
-foreach(line IN LISTS REQUIRED)
+if(DEFINED REQUIRED)
+    file(STRINGS "${REQUIRED}" required)
+endif()
+foreach(line IN LISTS required)
     foreach(run native windows)
         list(FIND ${run} "${line}" found)
         if(found EQUAL -1)

@@ -6,14 +6,29 @@
 
 namespace panelhost {
 
+namespace {
+
+bool trace_enabled = true;
+
+}  // namespace
+
+void set_trace_enabled(bool enabled)
+{
+    trace_enabled = enabled;
+}
+
 void trace_line(const std::string& line)
 {
+    if (!trace_enabled)
+        return;
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fputc('\n', stdout);
 }
 
 void tracef(const char* format, ...)
 {
+    if (!trace_enabled)
+        return;
     char line[4096];
     va_list args;
     va_start(args, format);

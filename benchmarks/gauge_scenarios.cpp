@@ -1,0 +1,284 @@
+// The measured scenarios of both gauges and the in-process bench that runs them.
+#include "benchmarks/gauge_scenarios.h"
+
+#include "benchmarks/allocation_counter.h"
+#include "panelhost/options.h"
+#include "panelhost/trace.h"
+#include "platform/sim/simulation.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace gauge_bench {
+
+namespace {
+
+using panelhost::Host;
+
+std::string out_dir;
+std::string folder_with_songs;
+std::string folder_without_songs;
+
+[[noreturn]] void give_up(const std::string& why)
+{
+    std::fprintf(stderr, "gauge bench: %s\n", why.c_str());
+    std::exit(2);
+}
+
+void drop_trace(const char*, void*) {}
+
+void module_ended_process(unsigned code)
+{
+    give_up("the gauge ended the process (exit code " + std::to_string(code) + ")");
+}
+
+// ---- the radio's buttons: a point in the middle of each hot spot ----
+
+constexpr PIXEL_POINT POWER{443, 23};
+constexpr PIXEL_POINT DOOR{31, 24};
+constexpr PIXEL_POINT SOURCE_CD{442, 59};
+constexpr PIXEL_POINT SOURCE_FM{442, 82};
+constexpr PIXEL_POINT SOURCE_AM{442, 105};
+constexpr PIXEL_POINT PRESET[7] = {{0, 0}, {162, 123}, {197, 123}, {231, 123}, {264, 123}, {298, 123}, {333, 123}};
+constexpr PIXEL_POINT PREVIOUS{364, 123};
+constexpr PIXEL_POINT NEXT{388, 123};
+constexpr PIXEL_POINT PAUSE{132, 123};
+constexpr PIXEL_POINT VOLUME_UP{25, 67};
+constexpr PIXEL_POINT VOLUME_DOWN{25, 101};
+
+// ---- the autopilot's switches ----
+
+constexpr PIXEL_POINT MASTER{116, 70};
+constexpr PIXEL_POINT ENGAGE{182, 70};
+constexpr PIXEL_POINT INHIBIT{248, 70};
+constexpr PIXEL_POINT KNOB_DOWN{30, 70};
+constexpr PIXEL_POINT KNOB_UP{70, 70};
+constexpr std::uint32_t VAR_MASTER = 103;
+
+// A volume runs 10000 hundredths of a decibel (or of the CD line's scale) in steps of 150: from
+// either end, VOLUME_BATCH steps never reach the other, so each one changes the volume.
+constexpr int VOLUME_BATCH = 50;
+constexpr int VOLUME_TO_AN_END = 80;
+
+void nothing(Host&) {}
+
+void pass(Host& host)
+{
+    host.update_pass();
+}
+
+void press(Host& host, PIXEL_POINT point, int times)
+{
+    for (int i = 0; i < times; ++i)
+        host.click(point);
+}
+
+void radio_on_cd(Host& host)
+{
+    press(host, POWER, 1);
+    pass(host);
+}
+
+void radio_on_fm(Host& host)
+{
+    press(host, SOURCE_FM, 1);
+    press(host, POWER, 1);
+    pass(host);
+}
+
+void radio_on_cd_door_open(Host& host)
+{
+    radio_on_cd(host);
+    press(host, DOOR, 1);
+}
+
+void radio_fm_volume_lowest(Host& host)
+{
+    radio_on_fm(host);
+    press(host, VOLUME_DOWN, VOLUME_TO_AN_END);
+}
+
+void radio_fm_volume_highest(Host& host)
+{
+    radio_on_fm(host);
+    press(host, VOLUME_UP, VOLUME_TO_AN_END);
+}
+
+void radio_cd_volume_lowest(Host& host)
+{
+    radio_on_cd(host);
+    press(host, VOLUME_DOWN, VOLUME_TO_AN_END);
+}
+
+void radio_cd_volume_highest(Host& host)
+{
+    radio_on_cd(host);
+    press(host, VOLUME_UP, VOLUME_TO_AN_END);
+}
+
+void volume_up_batch(Host& host)
+{
+    press(host, VOLUME_UP, VOLUME_BATCH);
+}
+
+void volume_down_batch(Host& host)
+{
+    press(host, VOLUME_DOWN, VOLUME_BATCH);
+}
+
+void kill(Host& host)
+{
+    host.kill();
+}
+
+// Install as the host does it when the panel loads: the gauge's install and initialize with
+// their callback codes, the element pictures, the mouse table and the song probe.
+void install(Host& host)
+{
+    host.install_and_initialize();
+}
+
+// The scenario is installed already when prepared; its act installs again after the restore's
+// kill, so the first act needs a kill first.
+void prepare_install(Host& host)
+{
+    host.kill();
+}
+
+void autohelm_master_on(Host& host)
+{
+    host.set_var(VAR_MASTER, 1);
+    pass(host);
+}
+
+template <const PIXEL_POINT& POINT>
+void click(Host& host)
+{
+    host.click(POINT);
+}
+
+template <int N>
+void preset(Host& host)
+{
+    host.click(PRESET[N]);
+}
+
+// name                              gauge            songs  prepare                  act                     batch          restore            allocation-free
+const std::vector<Scenario> SCENARIOS = {
+    {"radio/pass/off",                Gauge::radio,    true,  nothing,                 pass,                   0,             nothing,           true},
+    {"radio/pass/cd_playing",         Gauge::radio,    true,  radio_on_cd,             pass,                   0,             nothing,           true},
+    {"radio/pass/cd_door_open",       Gauge::radio,    true,  radio_on_cd_door_open,   pass,                   0,             nothing,           true},
+    {"radio/pass/fm_playing",         Gauge::radio,    true,  radio_on_fm,             pass,                   0,             nothing,           true},
+    {"radio/click/power",             Gauge::radio,    true,  nothing,                 click<POWER>,           0,             nothing,           true},
+    {"radio/click/door",              Gauge::radio,    true,  radio_on_cd,             click<DOOR>,            0,             nothing,           true},
+    {"radio/click/cd",                Gauge::radio,    true,  radio_on_cd,             click<SOURCE_CD>,       0,             nothing,           true},
+    {"radio/click/fm",                Gauge::radio,    true,  radio_on_fm,             click<SOURCE_FM>,       0,             nothing,           true},
+    {"radio/click/am",                Gauge::radio,    true,  radio_on_fm,             click<SOURCE_AM>,       0,             nothing,           true},
+    {"radio/click/preset_1",          Gauge::radio,    true,  radio_on_fm,             preset<1>,              0,             nothing,           true},
+    {"radio/click/preset_2",          Gauge::radio,    true,  radio_on_fm,             preset<2>,              0,             nothing,           true},
+    {"radio/click/preset_3",          Gauge::radio,    true,  radio_on_fm,             preset<3>,              0,             nothing,           true},
+    {"radio/click/preset_4",          Gauge::radio,    true,  radio_on_fm,             preset<4>,              0,             nothing,           true},
+    {"radio/click/preset_5",          Gauge::radio,    true,  radio_on_fm,             preset<5>,              0,             nothing,           true},
+    {"radio/click/preset_6",          Gauge::radio,    true,  radio_on_fm,             preset<6>,              0,             nothing,           true},
+    {"radio/click/preset_1_cd",       Gauge::radio,    true,  radio_on_cd,             preset<1>,              0,             nothing,           true},
+    {"radio/click/previous",          Gauge::radio,    true,  radio_on_cd,             click<PREVIOUS>,        0,             nothing,           true},
+    {"radio/click/next",              Gauge::radio,    true,  radio_on_cd,             click<NEXT>,            0,             nothing,           true},
+    {"radio/click/pause",             Gauge::radio,    true,  radio_on_cd,             click<PAUSE>,           0,             nothing,           true},
+    {"radio/click/pause_fm",          Gauge::radio,    true,  radio_on_fm,             click<PAUSE>,           0,             nothing,           true},
+    {"radio/click/volume_up_fm",      Gauge::radio,    true,  radio_fm_volume_lowest,  click<VOLUME_UP>,       VOLUME_BATCH,  volume_down_batch, true},
+    {"radio/click/volume_down_fm",    Gauge::radio,    true,  radio_fm_volume_highest, click<VOLUME_DOWN>,     VOLUME_BATCH,  volume_up_batch,   true},
+    {"radio/click/volume_up_cd",      Gauge::radio,    true,  radio_cd_volume_lowest,  click<VOLUME_UP>,       VOLUME_BATCH,  volume_down_batch, true},
+    {"radio/click/volume_down_cd",    Gauge::radio,    true,  radio_cd_volume_highest, click<VOLUME_DOWN>,     VOLUME_BATCH,  volume_up_batch,   true},
+    {"radio/install/no_songs",        Gauge::radio,    false, prepare_install,         install,                1,             kill,              false},
+    {"radio/install/six_songs",       Gauge::radio,    true,  prepare_install,         install,                1,             kill,              false},
+    {"autohelm/pass/master_off",      Gauge::autohelm, false, nothing,                 pass,                   0,             nothing,           true},
+    {"autohelm/pass/master_on",       Gauge::autohelm, false, autohelm_master_on,      pass,                   0,             nothing,           true},
+    {"autohelm/click/master",         Gauge::autohelm, false, nothing,                 click<MASTER>,          0,             nothing,           true},
+    {"autohelm/click/engage",         Gauge::autohelm, false, autohelm_master_on,      click<ENGAGE>,          0,             nothing,           true},
+    {"autohelm/click/inhibit",        Gauge::autohelm, false, autohelm_master_on,      click<INHIBIT>,         0,             nothing,           true},
+    {"autohelm/click/knob_down",      Gauge::autohelm, false, nothing,                 click<KNOB_DOWN>,       0,             nothing,           true},
+    {"autohelm/click/knob_up",        Gauge::autohelm, false, nothing,                 click<KNOB_UP>,         0,             nothing,           true},
+};
+
+std::string executable_dir()
+{
+    std::error_code failure;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", failure);
+    if (failure)
+        give_up("cannot find this executable: " + failure.message());
+    return self.parent_path().string();
+}
+
+std::string make_folder(const char* name, bool songs)
+{
+    std::string base = std::filesystem::temp_directory_path().string() + "/gauge-bench-XXXXXX";
+    if (!mkdtemp(base.data()))
+        give_up("cannot make a temporary folder");
+    std::string folder = base + "/" + name;
+    std::filesystem::create_directories(folder + "/Sound");
+    // Any file is a song to the stand-in media graph; these play for 180 s.
+    for (int song = 1; songs && song <= 6; ++song)
+        std::ofstream(folder + "/Sound/song" + std::to_string(song) + ".mp3");
+    return folder;
+}
+
+void remove_folders()
+{
+    std::error_code ignored;
+    for (const std::string& folder : {folder_with_songs, folder_without_songs})
+        if (!folder.empty())
+            std::filesystem::remove_all(std::filesystem::path(folder).parent_path(), ignored);
+}
+
+}  // namespace
+
+const std::vector<Scenario>& scenarios()
+{
+    return SCENARIOS;
+}
+
+void set_up_process()
+{
+    if (!out_dir.empty())
+        return;
+    out_dir = executable_dir();
+    folder_with_songs = make_folder("songs", true);
+    folder_without_songs = make_folder("empty", false);
+    std::atexit(remove_folders);
+    sim::set_trace_sink(drop_trace, nullptr);
+    sim::set_exit_handler(module_ended_process);
+    panelhost::set_trace_enabled(false);
+}
+
+Session::Session(const Scenario& scenario) : scenario_(scenario)
+{
+    set_up_process();
+    std::filesystem::current_path(scenario.songs ? folder_with_songs : folder_without_songs);
+    panelhost::configure_devices();
+    panelhost::HostOptions options;
+    if (scenario.gauge == Gauge::radio) {
+        options.module_path = out_dir + "/radio.so";
+        options.gauge_name = "tuneset";
+    } else {
+        options.module_path = out_dir + "/autohelm.so";
+        options.gauge_name = "autohelm.gau";
+    }
+    host_ = std::make_unique<Host>(options);
+    std::string error;
+    if (!host_->load(error))
+        give_up(error);
+    if (!allocation_counter::watch_module(options.module_path, error))
+        give_up(error);
+    host_->install_and_initialize();
+    scenario.prepare(*host_);
+}
+
+Session::~Session()
+{
+    host_->unload();
+}
+
+}  // namespace gauge_bench

@@ -34,6 +34,9 @@ const std::vector<Scenario>& scenarios();
 // beside this executable. Aborts with a message when it cannot be set up.
 void set_up_process();
 
+// The MCI string commands and messages the CD drive has received so far.
+std::uint64_t mci_commands();
+
 // One gauge loaded, installed and prepared for a scenario, in the scenario's folder with the
 // stand-in devices as the bench starts them; unloaded at the end.
 class Session {

@@ -3,7 +3,7 @@
 #include "tests/support/panelhost_runner.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
+#include "tests/support/png_picture.h"
 
 #include <cmath>
 
@@ -59,31 +59,8 @@ TEST(Fonts, WindowsFacesAreServedByMetricCompatibleFreeFonts)
     EXPECT_EQ(panelhost::font_file(nullptr, 400), "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf");
 }
 
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<std::uint8_t> rgb;
-    std::uint32_t at(int x, int y) const
-    {
-        std::size_t i = (std::size_t(y) * std::size_t(width) + std::size_t(x)) * 3;
-        return std::uint32_t(rgb[i]) << 16 | std::uint32_t(rgb[i + 1]) << 8 | rgb[i + 2];
-    }
-};
-
-Picture read_png(const std::string& path)
-{
-    Picture picture;
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str()))
-        return picture;
-    image.format = PNG_FORMAT_RGB;
-    picture.width = static_cast<int>(image.width);
-    picture.height = static_cast<int>(image.height);
-    picture.rgb.resize(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, picture.rgb.data(), 0, nullptr))
-        picture = Picture{};
-    return picture;
-}
+using test_support::Picture;
+using test_support::read_png;
 
 std::string probe()
 {

@@ -4,7 +4,7 @@
 #include "tests/radio/radio_bench.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
+#include "tests/support/png_picture.h"
 
 #include <fstream>
 #include <iterator>
@@ -13,32 +13,8 @@ namespace {
 
 using namespace radio_bench;
 
-struct Picture {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> rgb;
-    std::uint32_t at(int x, int y) const
-    {
-        std::size_t i = (std::size_t(y) * std::size_t(width) + std::size_t(x)) * 3;
-        return (std::uint32_t(rgb[i]) << 16) | (std::uint32_t(rgb[i + 1]) << 8) | rgb[i + 2];
-    }
-};
-
-Picture read_png(const std::string& path)
-{
-    Picture picture;
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str()))
-        return picture;
-    image.format = PNG_FORMAT_RGB;
-    picture.width = static_cast<int>(image.width);
-    picture.height = static_cast<int>(image.height);
-    picture.rgb.resize(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, picture.rgb.data(), 0, nullptr))
-        picture = Picture{};
-    return picture;
-}
+using test_support::Picture;
+using test_support::read_png;
 
 panelhost::Bitmap read_bitmap(int id)
 {

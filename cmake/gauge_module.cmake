@@ -1,6 +1,6 @@
 # add_gauge_module(NAME SOURCES ... RC script.rc [LIBRARIES ...])
 # Windows: NAME.gau, a DLL that needs no compiler runtime DLL, exporting only what the sources
-# mark for export. Native: NAME.so over the simulated platform, with the resource script turned
+# mark for export, stripped of its debug sections (kept in NAME.gau.debug). Native: NAME.so over the simulated platform, with the resource script turned
 # into its embedded resource table, linked with those LIBRARIES that are targets of the project.
 function(add_gauge_module name)
     cmake_parse_arguments(GAUGE "" "RC" "SOURCES;LIBRARIES" ${ARGN})
@@ -12,6 +12,7 @@ function(add_gauge_module name)
         target_include_directories(${name} PRIVATE ${rc_dir})
         target_link_options(${name} PRIVATE -static -static-libgcc -static-libstdc++ -Wl,--exclude-libs,ALL)
         target_link_libraries(${name} PRIVATE ${GAUGE_LIBRARIES})
+        strip_shipped(${name})
     else()
         get_filename_component(rc_file "${GAUGE_RC}" ABSOLUTE)
         resource_script_files("${rc_file}" resource_files)

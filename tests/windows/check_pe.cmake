@@ -1,6 +1,7 @@
 # Checks a built Windows file's PE facts with mingw's objdump, and prints what differed.
 #   -DFILE=path -DOBJDUMP=tool -DMAGIC=PE32|PE32+ -DMACHINE=i386|x86-64 -DKIND=dll|exe
 #   [-DEXPORTS=a;b]   the exact exported names (a DLL)
+#   [-DSTRIPPED=1]    a shipped file: no debug section, and a debug link to FILE.debug beside it
 #   -P check_pe.cmake
 # Every imported DLL must be one of Windows' own: no compiler runtime.
 cmake_minimum_required(VERSION 3.25)
@@ -54,6 +55,20 @@ if(DEFINED EXPORTS)
     list(SORT wanted)
     if(NOT exported STREQUAL wanted)
         string(APPEND problems "expected exports [${wanted}], found [${exported}]\n")
+    endif()
+endif()
+
+if(STRIPPED)
+    execute_process(COMMAND ${OBJDUMP} -h ${FILE} OUTPUT_VARIABLE sections)
+    string(REGEX MATCHALL "\\.debug_[a-z_]+" debug_sections "${sections}")
+    if(debug_sections)
+        string(APPEND problems "expected no debug sections, found [${debug_sections}]\n")
+    endif()
+    if(NOT sections MATCHES "\\.gnu_debuglink")
+        string(APPEND problems "expected a debug link to its .debug file\n")
+    endif()
+    if(NOT EXISTS "${FILE}.debug")
+        string(APPEND problems "expected the debug information beside it in ${FILE}.debug\n")
     endif()
 endif()
 

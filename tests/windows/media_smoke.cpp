@@ -1,6 +1,7 @@
 // The media back-ends against the real platform: the click loaded from the program's own
-// resource and played, and a song probed, played and ended through the hidden window's message
-// that the program's message loop delivers. Prints one line per step.
+// resource and played; a song probed, played and ended through the hidden window's message that
+// the program's message loop delivers; a song without samples; and a song of the program's own
+// resources, through its temporary file. Prints one line per step.
 #include "platform/platform.h"
 #include "radio/audio/click_sound.h"
 #include "radio/audio/music_player.h"
@@ -11,10 +12,23 @@
 
 namespace {
 
-// Half a second of 8-bit mono sound at 8000 samples per second.
-bool write_song(const std::string& path)
+// Pumps the thread's messages for up to ms, or until the song ends.
+void pump_until_end(ULONGLONG ms)
 {
-    const unsigned data = 4000;
+    ULONGLONG start = GetTickCount64();
+    while (music_player.playing && GetTickCount64() - start < ms) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+}
+
+// 8-bit mono sound at 8000 samples per second: half a second, or none at all.
+bool write_song(const std::string& path, unsigned data = 4000)
+{
     unsigned char header[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
                                 16, 0, 0, 0, 1, 0, 1, 0, 0x40, 0x1F, 0, 0, 0x40, 0x1F, 0, 0,
                                 1, 0, 8, 0, 'd', 'a', 't', 'a', 0, 0, 0, 0};
@@ -57,23 +71,45 @@ int main()
         music_play(path, 0);
         std::printf("playing %d\n", music_player.playing);
         // The end of the song arrives as the hidden window's message.
-        ULONGLONG start = GetTickCount64();
-        while (music_player.playing && GetTickCount64() - start < 20000) {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-            MSG message;
-            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-                TranslateMessage(&message);
-                DispatchMessageA(&message);
-            }
-        }
+        pump_until_end(20000);
         std::printf("ended %d\n", music_player.playing == 0);
     }
+
+    // A song without samples, played with repeat, ends once and is not rewound for ever.
+    std::string empty = std::string(folder) + "media_smoke_empty.wav";
+    if (!write_song(empty, 0)) {
+        std::printf("cannot write %s\n", empty.c_str());
+        return 1;
+    }
+    if (LPCSTR empty_path = music_probe_song(empty.c_str())) {
+        music_play(empty_path, 1);
+        pump_until_end(1000);
+        std::printf("empty song %s\n", music_player.playing ? "still playing" : "played once");
+    } else {
+        std::printf("empty song not found\n");
+    }
+
+    // A song embedded in the module goes through a temporary file, which the player's destroy
+    // deletes, after the graphs that read it are gone.
+    std::string embedded;
+    if (LPCSTR embedded_path = music_probe_song("SONG_RCD")) {
+        embedded = embedded_path;
+        music_play(embedded_path, 0);
+        pump_until_end(20000);
+        std::printf("embedded song ended %d\n", music_player.playing == 0);
+    } else {
+        std::printf("embedded song not found\n");
+    }
     music_player_destroy();
+    if (!embedded.empty())
+        std::printf("embedded song's file %s\n",
+                    GetFileAttributesA(embedded.c_str()) == INVALID_FILE_ATTRIBUTES ? "deleted" : "left behind");
     click_release_sound(click);
     click_device_close();
     if (click_com_initialized())
         CoUninitialize();
     DeleteFileA(song.c_str());
+    DeleteFileA(empty.c_str());
     std::printf("done\n");
     return 0;
 }

@@ -6,15 +6,6 @@
 
 namespace panelhost {
 
-void pump_messages()
-{
-    MSG message;
-    for (int delivered = 0; delivered < 100000 && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE); ++delivered) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 void advance_clock(std::uint64_t ms)
 {
     ULONGLONG start = GetTickCount64();

@@ -42,6 +42,11 @@ bool read_script(const std::string& path, std::string& text, std::string& error)
     if (path.empty() || path == "-") {
         content << std::cin.rdbuf();
     } else {
+        std::error_code failure;
+        if (std::filesystem::is_directory(path, failure)) {
+            error = "cannot read script " + path + ": it is a folder";
+            return false;
+        }
         std::ifstream file(path, std::ios::binary);
         if (!file) {
             error = "cannot read script " + path;

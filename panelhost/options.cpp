@@ -1,19 +1,29 @@
 // The bench's command line: MODULE GAUGE and the options of the host and its devices.
 #include "panelhost/options.h"
 
+#include <cctype>
 #include <cstdlib>
 
 namespace panelhost {
 namespace {
 
-bool apply_script(Options& options, std::string_view value, std::string&)
+// An empty value names no file and no folder: it is refused rather than taken as the default.
+bool apply_script(Options& options, std::string_view value, std::string& why)
 {
+    if (value.empty()) {
+        why = "FILE must not be empty";
+        return false;
+    }
     options.script_path = std::string(value);
     return true;
 }
 
-bool apply_cwd(Options& options, std::string_view value, std::string&)
+bool apply_cwd(Options& options, std::string_view value, std::string& why)
 {
+    if (value.empty()) {
+        why = "DIR must not be empty";
+        return false;
+    }
     options.cwd = std::string(value);
     return true;
 }
@@ -62,7 +72,11 @@ const OptionSpec* find_option(std::string_view name)
 
 bool option_integer(std::string_view value, long long low, long long high, long long& result)
 {
+    // Digits with an optional minus sign and nothing else: no blanks, no plus sign.
     if (value.empty() || value.size() > 18)
+        return false;
+    std::size_t first_digit = value[0] == '-' ? 1 : 0;
+    if (first_digit >= value.size() || !std::isdigit(static_cast<unsigned char>(value[first_digit])))
         return false;
     std::string text(value);
     char* end = nullptr;

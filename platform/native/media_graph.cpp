@@ -300,6 +300,17 @@ public:
         return S_OK;
     }
 
+    HRESULT STDMETHODCALLTYPE GetDuration(LONGLONG* duration) override
+    {
+        if (!duration)
+            return E_POINTER;
+        HRESULT failure;
+        if (sim::com::injected("GetDuration", failure))
+            return failure;
+        *duration = static_cast<LONGLONG>(duration_ms_) * UNITS_PER_MS;
+        return S_OK;
+    }
+
     // ---- IBasicAudio ----
     HRESULT STDMETHODCALLTYPE put_Volume(LONG volume) override
     {
@@ -327,6 +338,8 @@ public:
             return sim::NO_EVENT;
         return run_start_ms_ + (duration_ms_ - std::min(duration_ms_, position_ms_));
     }
+
+    const char* name() const override { return "media graph"; }
 
     void on_clock(std::uint64_t now_ms) override
     {

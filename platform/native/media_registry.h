@@ -33,6 +33,8 @@ struct SoundBufferInfo {
 SIM_API std::size_t sound_buffer_count();
 // The state of a live buffer; false for anything else.
 SIM_API bool sound_buffer_info(const IDirectSoundBuffer* buffer, SoundBufferInfo& info);
+// The state of every live buffer, in no particular order.
+SIM_API std::vector<SoundBufferInfo> sound_buffer_infos();
 
 struct MediaGraphInfo {
     std::vector<std::string> rendered;   // the files rendered, as the caller named them

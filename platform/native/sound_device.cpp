@@ -267,6 +267,14 @@ std::size_t sound_buffer_count()
     return live_buffers().size();
 }
 
+std::vector<SoundBufferInfo> sound_buffer_infos()
+{
+    std::vector<SoundBufferInfo> infos;
+    for (const SoundBuffer* live : live_buffers())
+        infos.push_back(live->info());
+    return infos;
+}
+
 bool sound_buffer_info(const IDirectSoundBuffer* buffer, SoundBufferInfo& info)
 {
     for (const SoundBuffer* live : live_buffers())

@@ -228,6 +228,7 @@ WINPLATFORM_API BOOL WINAPI UpdateWindow(HWND window);
 WINPLATFORM_API BOOL WINAPI DestroyWindow(HWND window);
 WINPLATFORM_API BOOL WINAPI IsWindow(HWND window);
 WINPLATFORM_API LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+WINPLATFORM_API int WINAPI GetClassNameA(HWND window, LPSTR name, int size);
 WINPLATFORM_API BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 WINPLATFORM_API BOOL WINAPI PeekMessageA(LPMSG message, HWND window, UINT first, UINT last, UINT remove);
 WINPLATFORM_API BOOL WINAPI TranslateMessage(const MSG* message);

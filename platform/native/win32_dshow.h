@@ -54,6 +54,7 @@ protected:
 struct IMediaSeeking : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE SetPositions(LONGLONG* current, DWORD current_flags, LONGLONG* stop,
                                                    DWORD stop_flags) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetDuration(LONGLONG* duration) = 0;
 
 protected:
     ~IMediaSeeking() = default;

@@ -4,6 +4,7 @@
 #include "platform/native/window_registry.h"
 #include "platform/sim/simulation.h"
 
+#include <algorithm>
 #include <cctype>
 #include <deque>
 #include <map>
@@ -151,6 +152,19 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR class_name, LPCSTR, DWORD style, int, 
         return nullptr;
     }
     return handle;
+}
+
+int WINAPI GetClassNameA(HWND window, LPSTR name, int size)
+{
+    Window* entry = find_window(window);
+    if (!entry || !name || size <= 0) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    std::size_t length = std::min(entry->window_class->name.size(), static_cast<std::size_t>(size - 1));
+    entry->window_class->name.copy(name, length);
+    name[length] = '\0';
+    return static_cast<int>(length);
 }
 
 BOOL WINAPI UpdateWindow(HWND window)

@@ -73,6 +73,7 @@ public:
 
     std::uint64_t next_event_ms() const override;
     void on_clock(std::uint64_t now_ms) override;
+    const char* name() const override { return "CD drive"; }
 
 private:
     struct ScriptedString {

@@ -71,6 +71,15 @@ std::uint64_t next_event_ms()
     return next;
 }
 
+const ClockedDevice* next_due_device()
+{
+    const ClockedDevice* due = nullptr;
+    for (const ClockedDevice* device : simulation().devices)
+        if (device->next_event_ms() != NO_EVENT && (!due || device->next_event_ms() < due->next_event_ms()))
+            due = device;
+    return due;
+}
+
 void run_until(std::uint64_t time_ms)
 {
     Simulation& state = simulation();

@@ -28,6 +28,8 @@ public:
     virtual std::uint64_t next_event_ms() const = 0;
     // Called with the clock at the event's time.
     virtual void on_clock(std::uint64_t now_ms) = 0;
+    // What the device is, for the bench's warnings.
+    virtual const char* name() const = 0;
 };
 
 SIM_API void add_clocked_device(ClockedDevice* device);
@@ -37,6 +39,8 @@ SIM_API void remove_clocked_device(ClockedDevice* device);
 SIM_API std::uint64_t now_ms();
 // The earliest event of any device, or NO_EVENT.
 SIM_API std::uint64_t next_event_ms();
+// The device of that event, or null.
+SIM_API const ClockedDevice* next_due_device();
 // Moves the clock forward to time_ms, letting every device event before it fall due in time
 // order; a device whose event lies at or before the new time is told at that event's time.
 // The clock never moves back.

@@ -65,9 +65,10 @@ void cd_line_set_volume(std::int32_t volume)
         percent = 100;
     else if (percent < 0)
         percent = 0;
-    // The minimum is subtracted for the span and not added back: the value counts from 0.
+    // The percentage of the control's span, counted up from its minimum: 0 percent is the
+    // minimum itself and 100 the maximum, whatever the range.
     std::uint32_t span = m.level_max - m.level_min;
-    m.level.dwValue = static_cast<DWORD>(static_cast<std::uint64_t>(percent) * span / 100);
+    m.level.dwValue = static_cast<DWORD>(m.level_min + static_cast<std::uint64_t>(percent) * span / 100);
     m.details.paDetails = &m.level;
     mixerSetControlDetails(mixer_object(), &m.details, MIXER_SETCONTROLDETAILSF_VALUE);
 }

@@ -131,6 +131,15 @@ HRESULT play_start(const WCHAR* wide, int repeat)
     return music_player.audio->put_Volume(music_player.volume);
 }
 
+// A song that ends as soon as it starts (a data chunk without samples) would end again at every
+// rewind, a loop without end on the host's thread: such a song plays once. A graph that cannot
+// tell its duration repeats as any other.
+bool song_has_length()
+{
+    LONGLONG duration = 0;
+    return FAILED(music_player.seeking->GetDuration(&duration)) || duration > 0;
+}
+
 }  // namespace
 
 int music_player_create(HINSTANCE instance, LONG left, LONG top, LONG width, LONG height)
@@ -246,7 +255,7 @@ void music_drain_events()
         music_player.events->FreeEventParams(code, first, second);
         if (code != EC_COMPLETE && code != EC_USERABORT)
             continue;
-        if (music_player.repeat == 1) {
+        if (music_player.repeat == 1 && song_has_length()) {
             // The graph still runs, so the song plays again from its start.
             LONGLONG start = 0;
             music_player.seeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr,

@@ -9,6 +9,21 @@ namespace {
 constexpr std::uint64_t RIFF_HEADER_SIZE = 12;    // "RIFF", the RIFF length, "WAVE"
 constexpr std::uint64_t CHUNK_HEADER_SIZE = 8;    // identifier and length
 constexpr DWORD WAVE_FORMAT_MIN_SIZE = 14;        // the format record without its bits per sample
+constexpr DWORD PCM_FORMAT_SIZE = 16;             // the record with it, as a sound device reads it
+
+// A format body shorter than the whole PCM record is handed on as a copy, zero-filled to full
+// size, so that a consumer reading the record never reads past the image. The copy holds the
+// last short body parsed.
+WAVEFORMATEX short_format = {};
+
+LPWAVEFORMATEX format_record(const BYTE* body, DWORD length)
+{
+    if (length >= PCM_FORMAT_SIZE)
+        return reinterpret_cast<LPWAVEFORMATEX>(const_cast<BYTE*>(body));
+    short_format = {};
+    std::memcpy(&short_format, body, length);
+    return &short_format;
+}
 
 DWORD little_endian(const BYTE* bytes)
 {
@@ -51,7 +66,7 @@ int wave_parse(const void* image, DWORD image_size, LPWAVEFORMATEX* format, cons
         if (has_id(chunk, "fmt ") && format && !*format) {
             if (length < WAVE_FORMAT_MIN_SIZE || !inside)
                 return 0;
-            *format = reinterpret_cast<LPWAVEFORMATEX>(const_cast<BYTE*>(bytes + body));
+            *format = format_record(bytes + body, length);
             if ((!samples || *samples) && (!size || *size != 0))
                 return 1;
         } else if (has_id(chunk, "data") && ((samples && !*samples) || (size && *size == 0))) {

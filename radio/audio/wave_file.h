@@ -6,7 +6,8 @@
 
 // Finds the first "fmt " and the first "data" chunk of the image of image_size bytes. Each output
 // may be null (not requested); the requested ones are cleared first. 1 when every requested part
-// was found, else 0. Nothing is read outside the image, whatever its lengths say.
+// was found, else 0. Nothing is read outside the image, whatever its lengths say. A format body
+// of 14 or 15 bytes comes as a zero-filled copy of the full record, valid until the next parse.
 int wave_parse(const void* image, DWORD image_size, LPWAVEFORMATEX* format, const BYTE** samples, DWORD* size);
 // The image of the module's RT_RCDATA resource of that name; it stays in place while the module
 // is loaded.

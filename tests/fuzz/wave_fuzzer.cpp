@@ -2,6 +2,7 @@
 // outside the image, and what it accepts lies inside it.
 #include "radio/audio/wave_file.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -26,6 +27,13 @@ bool inside(const void* pointer, std::size_t length, const std::uint8_t* image, 
     return bytes >= image && length <= size && std::size_t(bytes - image) <= size - length;
 }
 
+bool overlaps(const void* pointer, std::size_t length, const std::uint8_t* image, std::size_t size)
+{
+    auto at = reinterpret_cast<std::uintptr_t>(pointer);
+    auto start = reinterpret_cast<std::uintptr_t>(image);
+    return at < start + size && start < at + length;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -42,9 +50,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                (wanted & 2) ? &samples : nullptr, (wanted & 4) ? &sample_size : nullptr);
         if (!found)
             continue;
-        // A format body is at least the 14 bytes of the record without its bits-per-sample word.
-        if ((wanted & 1) && (!format || !inside(format, 14, image, size)))
-            std::abort();
+        // The consumer reads the whole 16-byte PCM record: it lies inside the image, or it is a
+        // copy that lies wholly outside it.
+        if (wanted & 1) {
+            if (!format)
+                std::abort();
+            unsigned char record[16];
+            std::memcpy(record, format, sizeof record);
+            if (!inside(format, sizeof record, image, size) && overlaps(format, sizeof record, image, size))
+                std::abort();
+        }
         if ((wanted & 2) && (!samples || !inside(samples, (wanted & 4) ? sample_size : 0, image, size)))
             std::abort();
     }

@@ -171,6 +171,13 @@ TEST(PanelhostRefusals, OneLineOnStandardErrorAndStatus2)
         {"missing script file", {"--script", out + "/no-such-script", probe(), "probe610"}, "",
          "panelhost: cannot read script"},
         {"missing directory", {"--cwd", out + "/no-such-dir", probe(), "probe610"}, "", "panelhost: cannot enter"},
+        {"a folder as the script", {"--script", out, probe(), "probe610"}, "echo from stdin\n",
+         "panelhost: cannot read script"},
+        {"an empty script name", {"--script", "", probe(), "probe610"}, "echo from stdin\n",
+         "panelhost: option --script: FILE must not be empty"},
+        {"an empty script name, inline", {"--script=", probe(), "probe610"}, "echo from stdin\n",
+         "panelhost: option --script: FILE must not be empty"},
+        {"an empty directory name", {"--cwd", "", probe(), "probe610"}, "", "panelhost: option --cwd: DIR must not be empty"},
     };
     for (const Refusal& c : cases) {
         auto run = run_panelhost(c.args, c.script);

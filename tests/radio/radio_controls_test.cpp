@@ -217,13 +217,14 @@ Lines music_volumes(int from, int step, int steps)
     return lines;
 }
 
-// The CD line's levels for a control of 0 to 65535: the volume as a percentage, clamped.
-Lines mixer_levels(int from, int step, int steps)
+// The CD line's levels for a control of `low` to `high`: the volume as a percentage, clamped,
+// of the span above the minimum.
+Lines mixer_levels(int from, int step, int steps, long long low = 0, long long high = 65535)
 {
     Lines lines;
     for (int k = 1; k <= steps; ++k) {
         int percent = std::clamp((from + k * step + 10000) / 100, 0, 100);
-        lines.push_back("mixer-set " + std::to_string(percent * 65535 / 100));
+        lines.push_back("mixer-set " + std::to_string(low + percent * (high - low) / 100));
     }
     return lines;
 }
@@ -250,6 +251,41 @@ TEST(RadioControls, VolumeSweepsStopOneStepPastEachEnd)
         EXPECT_LINES(c.expected, device_lines_between(run.lines(), "act", "end"));
         EXPECT_EQ(c.needle, last_elements(run.lines())[6].value) << "the needle";
     }
+}
+
+// A control whose range starts above 0: install sets 20 percent above the minimum, the bottom
+// of the sweep silences the line at the minimum and the top reaches the maximum.
+TEST(RadioControls, TheCdLineSweepsAControlRangeThatStartsAboveZero)
+{
+    const std::vector<std::string> range = {"--mixer-range", "100:65535"};
+    auto run = run_radio(song_folder(SONGS), range,
+                         ON_CD + "echo down\nhold " + VOLUME_DOWN_AT + " 15\necho up\nhold " + VOLUME_UP_AT +
+                             " 69\necho end\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    Lines mixer = test_support::lines_with_prefix(run.lines(), {"mixer-set"});
+    ASSERT_FALSE(mixer.empty());
+    EXPECT_EQ("mixer-set 13187", mixer.front()) << "install";
+    Lines down = mixer_levels(-8000, -150, 14, 100, 65535);
+    EXPECT_LINES(down, device_lines_between(run.lines(), "down", "up"));
+    EXPECT_EQ("mixer-set 100", down.back());
+    Lines up = mixer_levels(-10100, 150, 68, 100, 65535);
+    EXPECT_LINES(up, device_lines_between(run.lines(), "up", "end"));
+    EXPECT_EQ("mixer-set 65535", up.back());
+}
+
+// A song whose data chunk holds no samples ends as soon as it starts: it plays once, and the
+// radio stays responsive instead of rewinding it without end.
+TEST(RadioControls, ASongWithoutSamplesPlaysOnceAndTheWaitReturns)
+{
+    std::string folder = song_folder({"song2.wav"});
+    const std::string empty_wave("RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x40\x1f\0\0\x40\x1f\0\0"
+                                 "\x01\0\x08\0data\0\0\0\0",
+                                 44);
+    test_support::write_text_file(folder + "/Sound/song1.wav", empty_wave);
+    auto run = run_radio(folder, {}, ON_FM + "echo act\nwait 1000\n" + PRESET[2] + "echo end\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(test_support::lines_with_prefix(run.lines(), {"dshow rewind", "warning"}), Lines{});
+    EXPECT_LINES(join({click(), music_stop(), song_start("song2.wav")}), device_lines_between(run.lines(), "act", "end"));
 }
 
 // With the power off nothing plays: the player keeps the volume for the next song.

@@ -467,6 +467,31 @@ TEST_F(RadioModule, TheTrackTextNeverExceedsItsTwoCharacters)
     EXPECT_EQ(display->update_callback(element(7)), -2147483648.0);
 }
 
+// Every control but the door and the volume buttons plays the click once, never looping; the
+// click's buffer is the one sound buffer the radio holds.
+TEST_F(RadioModule, EachClickingControlPlaysTheClickOnceWithNoFlags)
+{
+    gauge->gauge_callback(gauge, PANEL_SERVICE_PRE_INSTALL, reinterpret_cast<std::uintptr_t>(module));
+    auto click_buffer = [] {
+        std::vector<sim::SoundBufferInfo> buffers = sim::sound_buffer_infos();
+        EXPECT_EQ(buffers.size(), 1u) << "the click's buffer alone";
+        return buffers.empty() ? sim::SoundBufferInfo{} : buffers.front();
+    };
+    ASSERT_EQ(click_buffer().plays, 0u);
+    unsigned plays = 0;
+    for (int k = 0; k < 16; ++k) {
+        const Button button = static_cast<Button>(k);
+        SCOPED_TRACE(HOT_SPOTS[k].name);
+        bool clicks = button != DOOR && button != VOLUME_DOWN && button != VOLUME_UP;
+        press(button);
+        sim::SoundBufferInfo click = click_buffer();
+        plays += clicks ? 1 : 0;
+        EXPECT_EQ(click.plays, plays);
+        EXPECT_EQ(click.last_play_flags, 0u) << "a click that loops never ends";
+    }
+    gauge->gauge_callback(gauge, PANEL_SERVICE_PRE_KILL, 0);
+}
+
 // Kill gives COM back what install took: one CoUninitialize after a CoInitialize that succeeded,
 // none after one that failed; and no device object, file or view outlives the kill.
 TEST_F(RadioModule, KillBalancesComAndLeavesNothingOpen)

@@ -83,16 +83,20 @@ TEST_F(CdLine, EveryHundredIsOnePercentOfTheFullRange)
     });
 }
 
-TEST_F(CdLine, TheMinimumIsTakenFromTheSpanButNotAddedBack)
+TEST_F(CdLine, ARangeAboveZeroMapsSilenceToItsMinimumAndFullToItsMaximum)
 {
-    open_with_range(1000, 65535);
+    open_with_range(100, 65535);
     expect_volumes({
-        {"20 percent of the span 64535", -8000, 12907},
-        {"full is the span, below the maximum", 0, 64535},
+        {"the starting volume is the minimum and 20 percent of the span", -8000, 13187},
+        {"silence is the minimum", -10000, 100},
+        {"one step below silence clamps to the minimum", -10100, 100},
+        {"full is the maximum", 0, 65535},
+        {"one step below full is 98 percent", -VOLUME_STEP, 64226},
     });
-    cd_line_set_volume(-10000);
-    EXPECT_TRACE(Lines{}, take_trace()) << "0 lies below the control's minimum: the mixer refuses it";
-    EXPECT_EQ(sim::mixer().value(0), 64535u);
+    open_with_range(1000, 9000);
+    expect_volumes({
+        {"50 percent lies halfway between the bounds", -5000, 5000},
+    });
 }
 
 TEST_F(CdLine, SpansWherePercentTimesSpanExceeds32BitsStillMapLinearly)

@@ -122,6 +122,25 @@ TEST_F(ClickSound, ANameThatIsNoResourceIsReadAsAFileAndUnmapped)
     click_release_sound(tick);
 }
 
+// A file whose format chunk comes last with a body of 15 bytes, unpadded: the device reads the
+// whole 16-byte record, of which the file holds 15; the 16th is taken as 0.
+TEST_F(ClickSound, AFormatBodyThatEndsTheFileShortIsReadAsAWholeRecord)
+{
+    Bytes wave = {'R', 'I', 'F', 'F', 39, 0, 0, 0, 'W', 'A', 'V', 'E', 'd', 'a', 't', 'a', 4, 0, 0, 0,
+                  0x80, 0x81, 0x82, 0x83, 'f', 'm', 't', ' ', 15, 0, 0, 0,
+                  1, 0, 1, 0, 0x11, 0x2B, 0, 0, 0x11, 0x2B, 0, 0, 1, 0, 8};
+    media_test::write_file(cwd_ + "/short.wav", wave);
+    click_device_open(module_);
+    LPDIRECTSOUNDBUFFER tick = click_load_sound("short.wav");
+    ASSERT_NE(tick, nullptr);
+    sim::SoundBufferInfo info;
+    ASSERT_TRUE(sim::sound_buffer_info(tick, info));
+    EXPECT_EQ(info.format.nSamplesPerSec, 11025u);
+    EXPECT_EQ(info.format.wBitsPerSample, 8);
+    EXPECT_EQ(info.bytes, (Bytes{0x80, 0x81, 0x82, 0x83}));
+    click_release_sound(tick);
+}
+
 TEST_F(ClickSound, AFileThatIsNoWaveImageGivesNoSound)
 {
     media_test::write_file(cwd_ + "/notes.txt", Bytes(300, 'x'));

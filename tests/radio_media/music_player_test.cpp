@@ -80,9 +80,9 @@ protected:
     }
 
     // A song installed and playing with repeat, the trace cleared.
-    LPCSTR start_song(int song, int repeat = 1)
+    LPCSTR start_song(int song, int repeat = 1, const Bytes& content = one_second_song())
     {
-        write_song(candidate(song, 2), one_second_song());
+        write_song(candidate(song, 2), content);
         create();
         LPCSTR path = probe_song(song);
         EXPECT_NE(path, nullptr);
@@ -178,6 +178,28 @@ TEST_F(MusicPlayerTest, WithRepeatTheSongRestartsAtItsEndThroughTheWindowMessage
     EXPECT_EQ(trace("dshow"), (Lines{"dshow rewind", "dshow rewind"}));
     EXPECT_TRUE(graph_info().running);
     EXPECT_EQ(sim::queued_message_count(), 0u);
+}
+
+// A song without samples ends the moment it starts: with repeat it plays once, as it would
+// otherwise end again at every rewind and hold the host's thread.
+TEST_F(MusicPlayerTest, ASongOfNoDurationPlaysOnceEvenWithRepeat)
+{
+    start_song(1, 1, media_test::wave_file_bytes(0, 8000));
+    EXPECT_EQ(graph_info().duration_ms, 0u);
+    panelhost::advance_clock(1000);
+    EXPECT_EQ(trace("dshow"), Lines{}) << "rewound";
+    EXPECT_EQ(music_player.playing, 0);
+    EXPECT_EQ(sim::queued_message_count(), 0u);
+}
+
+// A graph that cannot tell the duration repeats its song as any other.
+TEST_F(MusicPlayerTest, ASongWhoseDurationIsUnknownRepeats)
+{
+    start_song(1);
+    sim::media::fail_call("GetDuration", E_NOTIMPL, 2);
+    panelhost::advance_clock(2000);
+    EXPECT_EQ(trace("dshow"), (Lines{"dshow rewind", "dshow rewind"}));
+    EXPECT_EQ(music_player.playing, 1);
 }
 
 TEST_F(MusicPlayerTest, WithoutRepeatTheEndClearsPlayingAndLeavesTheGraph)

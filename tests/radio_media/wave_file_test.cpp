@@ -72,11 +72,21 @@ private:
     unsigned char* start_ = nullptr;
 };
 
+constexpr long COPY = -2;   // the format handed on as a full-size copy outside the image
+
+// Whether the pointer lies within the image of that size.
+bool inside(const void* pointer, std::size_t size, const unsigned char* image)
+{
+    auto at = reinterpret_cast<std::uintptr_t>(pointer);
+    auto start = reinterpret_cast<std::uintptr_t>(image);
+    return at >= start && at < start + size;
+}
+
 struct ParseCase {
     const char* name;
     Bytes image;
     int result;
-    long format_offset;    // -1: none
+    long format_offset;    // -1: none; COPY
     long samples_offset;   // -1: none
     DWORD size;
 };
@@ -92,7 +102,7 @@ TEST(WaveParse, ChunkWalkRules)
         // name                                               image                                                            result fmt  data size
         {"the embedded click, its fact chunk skipped",        click,                                                           1,     20,  56,  127},
         {"a fmt body of 12 bytes rejects the image",          riff_image({{"fmt ", 12, {}}, {"data", 4, {}}}),                 0,     -1,  -1,  0},
-        {"a fmt body of 14 bytes is accepted",                riff_image({{"fmt ", 14, {}}, {"data", 4, {}}}),                 1,     20,  42,  4},
+        {"a fmt body of 14 bytes is accepted, as a copy",     riff_image({{"fmt ", 14, {}}, {"data", 4, {}}}),                 1,     COPY, 42,  4},
         {"a data chunk before the fmt chunk is found",        riff_image({{"data", 4, {}}, {"fmt ", 16, {}}}),                 1,     32,  20,  4},
         {"an odd chunk of 127 is followed by a pad byte",     riff_image({{"LIST", 127, {}}, {"fmt ", 16, {}}, {"data", 3, {}}}), 1,  156, 180, 3},
         {"a RIFF length ending before data rejects",          riff_image({{"fmt ", 16, {}}, {"data", 4, {}}}, 28),             0,     -1,  -1,  0},
@@ -116,10 +126,36 @@ TEST(WaveParse, ChunkWalkRules)
         int result = wave_parse(image.data(), static_cast<DWORD>(test.image.size()), &format, &samples, &size);
         EXPECT_EQ(result, test.result);
         if (test.result == 1) {
-            EXPECT_EQ(reinterpret_cast<const unsigned char*>(format) - image.data(), test.format_offset);
+            if (test.format_offset == COPY)
+                EXPECT_FALSE(inside(format, test.image.size(), image.data()));
+            else
+                EXPECT_EQ(reinterpret_cast<const unsigned char*>(format) - image.data(), test.format_offset);
             EXPECT_EQ(samples - image.data(), test.samples_offset);
             EXPECT_EQ(size, test.size);
         }
+    }
+}
+
+// A body of 14 or 15 bytes ending the image: the record handed on is the body and zeros, whole,
+// whatever lay in the copy before.
+TEST(WaveParse, AShortFormatBodyComesAsAZeroFilledFullRecord)
+{
+    for (std::uint32_t length : {15u, 14u}) {
+        SCOPED_TRACE(length);
+        Bytes wave = riff_image({{"data", 4, {}}, {"fmt ", length, {}}});
+        if (length & 1)
+            wave.pop_back();   // unpadded: the body ends the image
+        LPWAVEFORMATEX format = nullptr;
+        GuardedImage image(wave);
+        ASSERT_EQ(wave_parse(image.data(), static_cast<DWORD>(wave.size()), &format, nullptr, nullptr), 1);
+        ASSERT_NE(format, nullptr);
+        EXPECT_FALSE(inside(format, wave.size(), image.data()));
+        Bytes expected = fmt_body(length);
+        expected.resize(sizeof(WAVEFORMATEX), 0);
+        Bytes record(reinterpret_cast<const unsigned char*>(format),
+                     reinterpret_cast<const unsigned char*>(format) + sizeof(WAVEFORMATEX));
+        EXPECT_EQ(record, expected);
+        EXPECT_EQ(format->wBitsPerSample, length == 15 ? 8 : 0);
     }
 }
 

@@ -75,6 +75,31 @@ bool apply_mixer_range(Options&, std::string_view value, std::string& error)
     return true;
 }
 
+bool run_cd_insert(Host&, const ScriptCommand& command, std::string&)
+{
+    std::int64_t tracks = command.args[0].integer;
+    if (tracks > sim::CD_MAX_TRACKS)
+        tracef("warning cd insert: a disc holds at most %u tracks, not %lld", sim::CD_MAX_TRACKS,
+               static_cast<long long>(tracks));
+    else
+        sim::cd_drive().insert_disc(static_cast<unsigned>(tracks));
+    return true;
+}
+
+bool run_cd_eject(Host&, const ScriptCommand&, std::string&)
+{
+    sim::cd_drive().eject_disc();
+    return true;
+}
+
+bool run_cd_finish(Host&, const ScriptCommand&, std::string&)
+{
+    if (!sim::cd_drive().playing())
+        tracef("warning cd finish: no disc is playing");
+    sim::cd_drive().finish();
+    return true;
+}
+
 }  // namespace
 
 const std::vector<OptionSpec>& cd_mixer_option_specs()
@@ -108,26 +133,16 @@ void configure_cd_mixer_devices()
     mixer.set_range(settings.mixer_minimum, settings.mixer_maximum);
 }
 
-bool run_cd_command(const ScriptCommand& command)
+const std::vector<CommandSpec>& cd_mixer_command_specs()
 {
-    sim::CdDrive& drive = sim::cd_drive();
-    if (command.keyword == "cd insert") {
-        std::int64_t tracks = command.args[0].integer;
-        if (tracks > sim::CD_MAX_TRACKS)
-            tracef("warning cd insert: a disc holds at most %u tracks, not %lld", sim::CD_MAX_TRACKS,
-                   static_cast<long long>(tracks));
-        else
-            drive.insert_disc(static_cast<unsigned>(tracks));
-    } else if (command.keyword == "cd eject") {
-        drive.eject_disc();
-    } else if (command.keyword == "cd finish") {
-        if (!drive.playing())
-            tracef("warning cd finish: no disc is playing");
-        drive.finish();
-    } else {
-        return false;
-    }
-    return true;
+    using Args = std::vector<ArgKind>;
+    // keyword         usage          arguments             required flags  handler
+    static const std::vector<CommandSpec> specs = {
+        {"cd insert",   "cd insert N", Args{ArgKind::Count}, 1, {}, run_cd_insert},
+        {"cd eject",    "cd eject",    Args{},               0, {}, run_cd_eject},
+        {"cd finish",   "cd finish",   Args{},               0, {}, run_cd_finish},
+    };
+    return specs;
 }
 
 }  // namespace panelhost

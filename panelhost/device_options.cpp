@@ -21,9 +21,9 @@ void configure_devices()
     configure_media_devices();
 }
 
-bool run_device_command(const ScriptCommand& command)
+const std::vector<CommandSpec>& device_command_specs()
 {
-    return run_cd_command(command);
+    return cd_mixer_command_specs();
 }
 
 }  // namespace panelhost

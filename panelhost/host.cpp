@@ -611,7 +611,9 @@ void Host::drop_registrations()
     host_mouse_table_ = false;
 }
 
-void Host::press(PIXEL_POINT point, std::int64_t ticks)
+// The button goes down on the hot spot under the point and stays down for the ticks: a handler
+// that repeats while held is called once a tick, any other once.
+void Host::hold(PIXEL_POINT point, std::int64_t ticks)
 {
     for (const MouseRegistration& registration : registrations_) {
         MouseHit hit = hit_test(registration.layout, point);
@@ -639,15 +641,6 @@ void Host::press(PIXEL_POINT point, std::int64_t ticks)
     }
 }
 
-void Host::click(PIXEL_POINT point)
-{
-    press(point, 1);
-}
-
-void Host::hold(PIXEL_POINT point, std::int64_t ticks)
-{
-    press(point, ticks);
-}
 
 void Host::tooltip(PIXEL_POINT point)
 {

@@ -47,8 +47,8 @@ public:
     void update_pass();
     bool reload(std::string& error);
 
-    void click(PIXEL_POINT point);
     void hold(PIXEL_POINT point, std::int64_t ticks);
+    void click(PIXEL_POINT point) { hold(point, 1); }   // a click holds the button for one tick
     void tooltip(PIXEL_POINT point);
     void set_var(std::uint32_t id, double value);
     void print_elements();
@@ -78,7 +78,6 @@ private:
     void release_element(ELEMENT_HEADER* element);
     LoadedImage* load_bitmap(int resource_id, void* resource_handle);
     int icon_picture_id(const std::vector<int>& bitmap_ids, int first_id, std::uint32_t k) const;
-    void press(PIXEL_POINT point, std::int64_t ticks);
     void drop_registrations();
 
     HostOptions options_;

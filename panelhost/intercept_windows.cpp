@@ -5,7 +5,8 @@
 #include "panelhost/intercept.h"
 
 #include "platform/sim/simulation.h"
-#include "platform/sim/winmm_calls.h"
+#include "platform/sim/cd_drive.h"
+#include "platform/sim/mixer.h"
 
 #include <atomic>
 #include <cstring>
@@ -82,47 +83,47 @@ void WINAPI traced_exit_process(UINT code)
 
 MCIERROR WINAPI routed_mci_send_string(LPCSTR command, LPSTR reply, UINT reply_size, HWND)
 {
-    return sim::mci_send_string(command, reply, reply_size);
+    return sim::cd_drive().send_string(command, reply, reply_size);
 }
 
 MCIERROR WINAPI routed_mci_send_command(MCIDEVICEID device, UINT message, DWORD_PTR flags, DWORD_PTR parameters)
 {
-    return sim::mci_send_command(device, message, flags, parameters);
+    return sim::cd_drive().send_command(device, message, flags, parameters);
 }
 
 MCIDEVICEID WINAPI routed_mci_get_device_id(LPCSTR device)
 {
-    return sim::mci_get_device_id(device);
+    return sim::cd_drive().device_id(device);
 }
 
 MMRESULT WINAPI routed_mixer_open(LPHMIXER mixer, UINT device, DWORD_PTR callback, DWORD_PTR instance, DWORD flags)
 {
-    return sim::mixer_open(mixer, device, callback, instance, flags);
+    return sim::mixer().open(mixer, device, callback, instance, flags);
 }
 
 MMRESULT WINAPI routed_mixer_close(HMIXER mixer)
 {
-    return sim::mixer_close(mixer);
+    return sim::mixer().close(mixer);
 }
 
 MMRESULT WINAPI routed_mixer_get_line_info(HMIXEROBJ mixer, LPMIXERLINEA line, DWORD flags)
 {
-    return sim::mixer_get_line_info(mixer, line, flags);
+    return sim::mixer().get_line_info(mixer, line, flags);
 }
 
 MMRESULT WINAPI routed_mixer_get_line_controls(HMIXEROBJ mixer, LPMIXERLINECONTROLSA controls, DWORD flags)
 {
-    return sim::mixer_get_line_controls(mixer, controls, flags);
+    return sim::mixer().get_line_controls(mixer, controls, flags);
 }
 
 MMRESULT WINAPI routed_mixer_get_control_details(HMIXEROBJ mixer, LPMIXERCONTROLDETAILS details, DWORD flags)
 {
-    return sim::mixer_get_control_details(mixer, details, flags);
+    return sim::mixer().get_control_details(mixer, details, flags);
 }
 
 MMRESULT WINAPI routed_mixer_set_control_details(HMIXEROBJ mixer, LPMIXERCONTROLDETAILS details, DWORD flags)
 {
-    return sim::mixer_set_control_details(mixer, details, flags);
+    return sim::mixer().set_control_details(mixer, details, flags);
 }
 
 // ---- the real media graph and sound device, reporting their calls --------------------------------------

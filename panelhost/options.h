@@ -25,17 +25,14 @@ struct OptionSpec {
     bool (*apply)(Options& options, std::string_view value, std::string& error);
 };
 
-// The options of the simulated devices, and the script commands that act on them.
+// The options of the simulated devices (their script commands: script.h).
 const std::vector<OptionSpec>& device_option_specs();
 const std::vector<OptionSpec>& cd_mixer_option_specs();
 const std::vector<OptionSpec>& media_option_specs();
 void configure_cd_mixer_devices();
 void configure_media_devices();
-bool run_cd_command(const ScriptCommand& command);
 // Called once the command line is read and before the module loads.
 void configure_devices();
-// Runs a device command of the script (cd ...); false when the command is not a device command.
-bool run_device_command(const ScriptCommand& command);
 
 // Reads the command line; on a bad one fills the error and answers false.
 bool parse_options(int argc, char** argv, Options& options, std::string& error);

@@ -1,4 +1,4 @@
-// The bench's script reader.
+// The bench's script reader: each line matched against the command table and read by its row.
 #include "panelhost/script.h"
 
 #include <cerrno>
@@ -7,26 +7,6 @@
 
 namespace panelhost {
 namespace {
-
-using Args = std::vector<ArgKind>;
-
-// keyword          usage                  arguments                                     required flags
-const std::vector<CommandSpec> COMMANDS = {
-    {"frame",        "frame [N]",          Args{ArgKind::Count},                             0, {}},
-    {"wait",         "wait MS",            Args{ArgKind::Millis},                            1, {}},
-    {"click",        "click X Y",          Args{ArgKind::Coordinate, ArgKind::Coordinate},   2, {}},
-    {"hold",         "hold X Y N",         Args{ArgKind::Coordinate, ArgKind::Coordinate, ArgKind::Count}, 3, {}},
-    {"tooltip",      "tooltip X Y",        Args{ArgKind::Coordinate, ArgKind::Coordinate},   2, {}},
-    {"var",          "var ID VALUE",       Args{ArgKind::Id, ArgKind::Number},               2, {}},
-    {"elements",     "elements",           Args{},                                           0, {}},
-    {"reinstall",    "reinstall",          Args{},                                           0, {}},
-    {"reload",       "reload",             Args{},                                           0, {}},
-    {"echo",         "echo TEXT",          Args{ArgKind::Text},                              0, {}},
-    {"render",       "render FILE [--hotspots]", Args{ArgKind::Word},                        1, {"--hotspots"}},
-    {"cd insert",    "cd insert N",        Args{ArgKind::Count},                             1, {}},
-    {"cd eject",     "cd eject",           Args{},                                           0, {}},
-    {"cd finish",    "cd finish",          Args{},                                           0, {}},
-};
 
 bool is_space(char c)
 {
@@ -147,7 +127,7 @@ const CommandSpec* find_spec(std::string_view line, std::string_view& rest)
 {
     const CommandSpec* best = nullptr;
     std::string_view best_rest;
-    for (const CommandSpec& spec : COMMANDS) {
+    for (const CommandSpec& spec : command_specs()) {
         std::string_view probe = line;
         std::string_view keyword = spec.keyword;
         bool matched = true;
@@ -171,7 +151,7 @@ std::string command_list()
 {
     std::string list;
     std::string_view previous;
-    for (const CommandSpec& spec : COMMANDS) {
+    for (const CommandSpec& spec : command_specs()) {
         std::string_view first = spec.keyword.substr(0, spec.keyword.find(' '));
         if (first == previous)
             continue;
@@ -189,11 +169,6 @@ bool ScriptCommand::has_flag(std::string_view flag) const
         if (given == flag)
             return true;
     return false;
-}
-
-const std::vector<CommandSpec>& command_specs()
-{
-    return COMMANDS;
 }
 
 bool parse_script(std::string_view text, std::vector<ScriptCommand>& commands, ScriptError& error)
@@ -218,7 +193,7 @@ bool parse_script(std::string_view text, std::vector<ScriptCommand>& commands, S
             std::string_view word = next_word(probe);
             // A known first word with an unknown second (cd): name what may follow it.
             std::string options;
-            for (const CommandSpec& candidate : COMMANDS)
+            for (const CommandSpec& candidate : command_specs())
                 if (candidate.keyword.substr(0, candidate.keyword.find(' ')) == word)
                     options += (options.empty() ? "\"" : " or \"") + std::string(candidate.usage) + "\"";
             error = {line_number, options.empty() ? "a command (" + command_list() + ")" : options};
@@ -227,6 +202,7 @@ bool parse_script(std::string_view text, std::vector<ScriptCommand>& commands, S
         ScriptCommand command;
         command.line = line_number;
         command.keyword = std::string(spec->keyword);
+        command.spec = spec;
         bool good = true;
         for (std::size_t i = 0; i < spec->args.size() && good; ++i) {
             ArgKind kind = spec->args[i];

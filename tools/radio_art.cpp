@@ -6,7 +6,7 @@
 // that it lies exactly over the background the host draws it on; a lit part that strays out of
 // its element's box is a fault of the drawing and stops the run.
 #include "tools/art_canvas.h"
-#include "tools/radio_layout.h"
+#include "radio/gauge/radio_layout.h"
 
 #include <cmath>
 #include <cstdio>

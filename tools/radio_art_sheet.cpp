@@ -5,7 +5,7 @@
 // red and the elements' boxes in green.
 #include "panelhost/bitmap.h"
 #include "panelhost/render.h"
-#include "tools/radio_layout.h"
+#include "radio/gauge/radio_layout.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

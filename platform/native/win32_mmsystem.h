@@ -79,6 +79,18 @@ typedef UINT MCIDEVICEID;
 #define MCI_SET_ON 0x00002000u
 #define MCI_SET_OFF 0x00004000u
 
+#define MCI_STATUS_ITEM 0x00000100u
+#define MCI_STATUS_NUMBER_OF_TRACKS 0x00000003
+#define MCI_STATUS_MODE 0x00000004
+#define MCI_STATUS_MEDIA_PRESENT 0x00000005
+#define MCI_STATUS_CURRENT_TRACK 0x00000008
+
+#define MCI_STRING_OFFSET 512
+#define MCI_MODE_NOT_READY (MCI_STRING_OFFSET + 12)
+#define MCI_MODE_STOP (MCI_STRING_OFFSET + 13)
+#define MCI_MODE_PLAY (MCI_STRING_OFFSET + 14)
+#define MCI_MODE_OPEN (MCI_STRING_OFFSET + 18)
+
 #define MCI_FORMAT_MILLISECONDS 0
 #define MCI_FORMAT_HMS 1
 #define MCI_FORMAT_MSF 2
@@ -106,6 +118,21 @@ struct MCI_SET_PARMS {
     DWORD dwAudio;
 };
 typedef MCI_SET_PARMS* LPMCI_SET_PARMS;
+
+struct MCI_PLAY_PARMS {
+    DWORD_PTR dwCallback;
+    DWORD dwFrom;
+    DWORD dwTo;
+};
+typedef MCI_PLAY_PARMS* LPMCI_PLAY_PARMS;
+
+struct MCI_STATUS_PARMS {
+    DWORD_PTR dwCallback;
+    DWORD_PTR dwReturn;
+    DWORD dwItem;
+    DWORD dwTrack;
+};
+typedef MCI_STATUS_PARMS* LPMCI_STATUS_PARMS;
 
 #pragma pack(pop)
 
@@ -254,7 +281,7 @@ typedef MIXERCONTROLDETAILS_UNSIGNED* LPMIXERCONTROLDETAILS_UNSIGNED;
 #pragma pack(pop)
 
 // The native layouts are the platform's 64-bit ones (its 32-bit build has 4-byte pointers:
-// 168, 24, 24, 20 and 12 bytes where a pointer-sized field changes the size).
+// 168, 24, 24, 20, 12, 12 and 16 bytes where a pointer-sized field changes the size).
 static_assert(sizeof(MIXERLINEA) == 172);
 static_assert(sizeof(MIXERCONTROLA) == 148);
 static_assert(sizeof(MIXERLINECONTROLSA) == 28);
@@ -262,6 +289,8 @@ static_assert(sizeof(MIXERCONTROLDETAILS) == 32);
 static_assert(sizeof(MIXERCONTROLDETAILS_UNSIGNED) == 4);
 static_assert(sizeof(MCI_OPEN_PARMSA) == 36);
 static_assert(sizeof(MCI_SET_PARMS) == 16);
+static_assert(sizeof(MCI_PLAY_PARMS) == 16);
+static_assert(sizeof(MCI_STATUS_PARMS) == 24);
 
 WINPLATFORM_API MMRESULT WINAPI mixerOpen(LPHMIXER mixer, UINT device, DWORD_PTR callback, DWORD_PTR instance,
                                           DWORD flags);

@@ -91,6 +91,60 @@ MCIERROR answer(const std::string& text, char* reply, UINT reply_size)
     return 0;
 }
 
+// The time formats a string command names.
+constexpr DWORD UNKNOWN_TIME_FORMAT = 0xFFFFFFFFu;
+
+DWORD time_format_named(const std::string& name)
+{
+    if (name == "tmsf")
+        return MCI_FORMAT_TMSF;
+    if (name == "milliseconds" || name == "ms")
+        return MCI_FORMAT_MILLISECONDS;
+    return UNKNOWN_TIME_FORMAT;
+}
+
+// The drive counts in tracks, minutes, seconds and frames, or in milliseconds.
+MCIERROR check_time_format(DWORD format)
+{
+    if (format != MCI_FORMAT_TMSF && format != MCI_FORMAT_MILLISECONDS)
+        return MCIERR_BAD_TIME_FORMAT;
+    return 0;
+}
+
+// The door is either opened or closed.
+MCIERROR check_door(DWORD_PTR flags)
+{
+    if ((flags & MCI_SET_DOOR_OPEN) && (flags & MCI_SET_DOOR_CLOSED))
+        return MCIERR_FLAGS_NOT_COMPATIBLE;
+    return 0;
+}
+
+struct StatusItem {
+    const char* name;
+    DWORD item;
+};
+
+// item                  MCI_STATUS_ item
+const StatusItem STATUS_ITEMS[] = {
+    {"mode",             MCI_STATUS_MODE},
+    {"media present",    MCI_STATUS_MEDIA_PRESENT},
+    {"current track",    MCI_STATUS_CURRENT_TRACK},
+    {"number of tracks", MCI_STATUS_NUMBER_OF_TRACKS},
+};
+
+struct ModeName {
+    DWORD_PTR mode;
+    const char* name;
+};
+
+// mode                  as a string command answers it
+const ModeName MODE_NAMES[] = {
+    {MCI_MODE_NOT_READY, "not ready"},
+    {MCI_MODE_STOP,      "stopped"},
+    {MCI_MODE_PLAY,      "playing"},
+    {MCI_MODE_OPEN,      "open"},
+};
+
 }  // namespace
 
 CdDrive::CdDrive() = default;
@@ -185,6 +239,8 @@ void CdDrive::on_clock(std::uint64_t now_ms)
     }
 }
 
+// ---- the devices ----
+
 CdDrive::Device* CdDrive::find_device(MCIDEVICEID id)
 {
     for (Device& device : devices_)
@@ -212,38 +268,12 @@ MCIDEVICEID CdDrive::device_id(const char* name) const
     return 0;
 }
 
-MCIERROR CdDrive::open_device(const std::string& type, MCIDEVICEID* id)
+// The one type of device there is, and only while the drive is there.
+MCIERROR CdDrive::check_type(const std::string& type) const
 {
     if (!installed_ || type != "cdaudio")
         return MCIERR_INVALID_DEVICE_NAME;
-    if (find_device(type))
-        return MCIERR_DEVICE_OPEN;
-    // Identifiers are not reused, so that one kept from an earlier open stays invalid.
-    devices_.push_back(Device{next_id_++, type, MCI_FORMAT_MILLISECONDS});
-    *id = devices_.back().id;
     return 0;
-}
-
-MCIERROR CdDrive::close_device(MCIDEVICEID id)
-{
-    devices_.erase(std::remove_if(devices_.begin(), devices_.end(), [id](const Device& device) { return device.id == id; }),
-                   devices_.end());
-    return 0;
-}
-
-MCIERROR CdDrive::set_time_format(Device& device, DWORD format)
-{
-    if (format != MCI_FORMAT_TMSF && format != MCI_FORMAT_MILLISECONDS)
-        return MCIERR_BAD_TIME_FORMAT;
-    device.time_format = format;
-    return 0;
-}
-
-void CdDrive::set_door(bool open)
-{
-    if (open)
-        stop();
-    door_open_ = open;
 }
 
 void CdDrive::stop()
@@ -254,22 +284,99 @@ void CdDrive::stop()
     playing_ = false;
 }
 
-MCIERROR CdDrive::play_from(const Device& device, bool from_given, DWORD from)
+// ---- the messages ----
+
+MCIERROR CdDrive::run_open(Device*, DWORD_PTR flags, DWORD_PTR parameters)
 {
+    if (flags & ~static_cast<DWORD_PTR>(MCI_WAIT | MCI_OPEN_TYPE | MCI_OPEN_SHAREABLE))
+        return MCIERR_UNRECOGNIZED_KEYWORD;
+    if (!parameters)
+        return MCIERR_NULL_PARAMETER_BLOCK;
+    auto* block = reinterpret_cast<MCI_OPEN_PARMSA*>(parameters);
+    if (!(flags & MCI_OPEN_TYPE) || !block->lpstrDeviceType)
+        return MCIERR_MISSING_DEVICE_NAME;
+    std::string type = lower(block->lpstrDeviceType);
+    if (MCIERROR result = check_type(type))
+        return result;
+    if (find_device(type))
+        return MCIERR_DEVICE_OPEN;
+    // Identifiers are not reused, so that one kept from an earlier open stays invalid.
+    devices_.push_back(Device{next_id_++, type, MCI_FORMAT_MILLISECONDS});
+    block->wDeviceID = devices_.back().id;
+    return 0;
+}
+
+MCIERROR CdDrive::run_close(Device* device, DWORD_PTR flags, DWORD_PTR)
+{
+    if (flags & ~static_cast<DWORD_PTR>(MCI_WAIT))
+        return MCIERR_UNRECOGNIZED_KEYWORD;
+    MCIDEVICEID id = device->id;
+    devices_.erase(std::remove_if(devices_.begin(), devices_.end(), [id](const Device& open) { return open.id == id; }),
+                   devices_.end());
+    return 0;
+}
+
+MCIERROR CdDrive::run_stop(Device*, DWORD_PTR flags, DWORD_PTR)
+{
+    if (flags & ~static_cast<DWORD_PTR>(MCI_WAIT))
+        return MCIERR_UNRECOGNIZED_KEYWORD;
+    stop();
+    return 0;
+}
+
+MCIERROR CdDrive::run_set(Device* device, DWORD_PTR flags, DWORD_PTR parameters)
+{
+    if (flags & ~static_cast<DWORD_PTR>(MCI_WAIT | MCI_SET_DOOR_OPEN | MCI_SET_DOOR_CLOSED | MCI_SET_TIME_FORMAT))
+        return MCIERR_UNRECOGNIZED_KEYWORD;
+    if (MCIERROR result = check_door(flags))
+        return result;
+    bool door_open = flags & MCI_SET_DOOR_OPEN, door_closed = flags & MCI_SET_DOOR_CLOSED;
+    if (!door_open && !door_closed && !(flags & MCI_SET_TIME_FORMAT))
+        return MCIERR_MISSING_PARAMETER;
+    if (flags & MCI_SET_TIME_FORMAT) {
+        if (!parameters)
+            return MCIERR_NULL_PARAMETER_BLOCK;
+        DWORD format = reinterpret_cast<const MCI_SET_PARMS*>(parameters)->dwTimeFormat;
+        if (MCIERROR result = check_time_format(format))
+            return result;
+        device->time_format = format;
+    }
+    if (door_open)
+        stop();
+    if (door_open || door_closed)
+        door_open_ = door_open;
+    return 0;
+}
+
+// Where on the disc a play from FROM starts, when the disc has that place.
+bool CdDrive::position_on_disc(DWORD from, DWORD time_format, std::uint64_t& start) const
+{
+    if (time_format != MCI_FORMAT_TMSF) {
+        start = from;
+        return from < disc_ms();
+    }
+    DWORD track = from & 0xFF;
+    std::uint64_t minutes = (from >> 8) & 0xFF, seconds = (from >> 16) & 0xFF, frames = (from >> 24) & 0xFF;
+    std::uint64_t offset = (minutes * 60 + seconds) * 1000 + frames * 1000 / FRAMES_PER_SECOND;
+    if (track < 1 || track > tracks_ || seconds >= 60 || frames >= FRAMES_PER_SECOND || offset >= track_ms())
+        return false;
+    start = (track - 1) * track_ms() + offset;
+    return true;
+}
+
+MCIERROR CdDrive::run_play(Device* device, DWORD_PTR flags, DWORD_PTR parameters)
+{
+    if (flags & ~static_cast<DWORD_PTR>(MCI_WAIT | MCI_FROM))
+        return MCIERR_UNRECOGNIZED_KEYWORD;
+    if ((flags & MCI_FROM) && !parameters)
+        return MCIERR_NULL_PARAMETER_BLOCK;
     if (!readable())
         return MCIERR_HARDWARE;
     std::uint64_t start = position_ms() < disc_ms() ? position_ms() : 0;
-    if (from_given && device.time_format == MCI_FORMAT_TMSF) {
-        DWORD track = from & 0xFF;
-        std::uint64_t minutes = (from >> 8) & 0xFF, seconds = (from >> 16) & 0xFF, frames = (from >> 24) & 0xFF;
-        std::uint64_t offset = (minutes * 60 + seconds) * 1000 + frames * 1000 / FRAMES_PER_SECOND;
-        if (track < 1 || track > tracks_ || seconds >= 60 || frames >= FRAMES_PER_SECOND || offset >= track_ms())
+    if (flags & MCI_FROM) {
+        DWORD from = reinterpret_cast<const MCI_PLAY_PARMS*>(parameters)->dwFrom;
+        if (!position_on_disc(from, device->time_format, start))
             return MCIERR_OUTOFRANGE;
-        start = (track - 1) * track_ms() + offset;
-    } else if (from_given) {
-        if (from >= disc_ms())
-            return MCIERR_OUTOFRANGE;
-        start = from;
     }
     position_ms_ = start;
     started_at_ms_ = now_ms();
@@ -277,181 +384,228 @@ MCIERROR CdDrive::play_from(const Device& device, bool from_given, DWORD from)
     return 0;
 }
 
-MCIERROR CdDrive::send_string(const char* command, char* reply, UINT reply_size)
+MCIERROR CdDrive::run_status(Device*, DWORD_PTR flags, DWORD_PTR parameters)
 {
-    if (!command)
+    if (flags & ~static_cast<DWORD_PTR>(MCI_WAIT | MCI_STATUS_ITEM))
+        return MCIERR_UNRECOGNIZED_KEYWORD;
+    if (!(flags & MCI_STATUS_ITEM))
+        return MCIERR_MISSING_PARAMETER;
+    if (!parameters)
+        return MCIERR_NULL_PARAMETER_BLOCK;
+    auto* block = reinterpret_cast<MCI_STATUS_PARMS*>(parameters);
+    switch (block->dwItem) {
+    case MCI_STATUS_MODE:
+        block->dwReturn = door_open_ ? MCI_MODE_OPEN : !has_disc() ? MCI_MODE_NOT_READY : playing_ ? MCI_MODE_PLAY : MCI_MODE_STOP;
+        return 0;
+    case MCI_STATUS_MEDIA_PRESENT:
+        block->dwReturn = readable() ? TRUE : FALSE;
+        return 0;
+    case MCI_STATUS_CURRENT_TRACK:
+    case MCI_STATUS_NUMBER_OF_TRACKS:
+        if (!readable())
+            return MCIERR_HARDWARE;
+        block->dwReturn = block->dwItem == MCI_STATUS_CURRENT_TRACK ? current_track() : tracks_;
+        return 0;
+    default:
+        return MCIERR_UNRECOGNIZED_KEYWORD;
+    }
+}
+
+// ---- the string commands, read into their messages ----
+
+MCIERROR CdDrive::read_open(const std::string& name, const Words& words, DWORD, Request& request)
+{
+    for (const std::string& word : words) {
+        if (word != "shareable")
+            return MCIERR_UNRECOGNIZED_KEYWORD;
+        request.flags |= MCI_OPEN_SHAREABLE;
+    }
+    request.flags |= MCI_OPEN_TYPE;
+    request.open.lpstrDeviceType = name.c_str();
+    request.parameters = reinterpret_cast<DWORD_PTR>(&request.open);
+    return 0;
+}
+
+MCIERROR CdDrive::read_no_words(const std::string&, const Words& words, DWORD, Request&)
+{
+    return words.empty() ? 0 : MCIERR_UNRECOGNIZED_KEYWORD;
+}
+
+// "door open|closed" and "time format NAME", in any order; the first word that cannot be read
+// decides the answer, so the door's and the format's rules are applied as each is read.
+MCIERROR CdDrive::read_set(const std::string&, const Words& words, DWORD, Request& request)
+{
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (words[i] == "door") {
+            if (i + 1 == words.size())
+                return MCIERR_MISSING_PARAMETER;
+            const std::string& state = words[++i];
+            if (state != "open" && state != "closed")
+                return MCIERR_UNRECOGNIZED_KEYWORD;
+            request.flags |= state == "open" ? MCI_SET_DOOR_OPEN : MCI_SET_DOOR_CLOSED;
+            if (MCIERROR result = check_door(request.flags))
+                return result;
+        } else if (words[i] == "time" && i + 1 < words.size() && words[i + 1] == "format") {
+            if (i + 2 == words.size())
+                return MCIERR_MISSING_PARAMETER;
+            request.set.dwTimeFormat = time_format_named(words[i + 2]);
+            if (MCIERROR result = check_time_format(request.set.dwTimeFormat))
+                return result;
+            request.flags |= MCI_SET_TIME_FORMAT;
+            i += 2;
+        } else {
+            return MCIERR_UNRECOGNIZED_KEYWORD;
+        }
+    }
+    request.parameters = reinterpret_cast<DWORD_PTR>(&request.set);
+    return 0;
+}
+
+MCIERROR CdDrive::read_play(const std::string&, const Words& words, DWORD time_format, Request& request)
+{
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (words[i] != "from" || (request.flags & MCI_FROM))
+            return MCIERR_UNRECOGNIZED_KEYWORD;
+        if (i + 1 == words.size())
+            return MCIERR_MISSING_PARAMETER;
+        if (!read_position(words[++i], time_format, request.play.dwFrom))
+            return MCIERR_BAD_INTEGER;
+        request.flags |= MCI_FROM;
+    }
+    request.parameters = reinterpret_cast<DWORD_PTR>(&request.play);
+    return 0;
+}
+
+MCIERROR CdDrive::read_status(const std::string&, const Words& words, DWORD, Request& request)
+{
+    request.parameters = reinterpret_cast<DWORD_PTR>(&request.status);
+    if (words.empty())
+        return 0;   // no item: the message says what is missing
+    std::string item;
+    for (const std::string& word : words)
+        item += (item.empty() ? "" : " ") + word;
+    for (const StatusItem& known : STATUS_ITEMS)
+        if (item == known.name) {
+            request.flags |= MCI_STATUS_ITEM;
+            request.status.dwItem = known.item;
+            return 0;
+        }
+    return MCIERR_UNRECOGNIZED_KEYWORD;
+}
+
+std::string CdDrive::open_reply(const Request& request)
+{
+    return std::to_string(request.open.wDeviceID);
+}
+
+std::string CdDrive::status_reply(const Request& request)
+{
+    DWORD_PTR value = request.status.dwReturn;
+    if (request.status.dwItem == MCI_STATUS_MEDIA_PRESENT)
+        return value ? "true" : "false";
+    if (request.status.dwItem != MCI_STATUS_MODE)
+        return std::to_string(value);
+    for (const ModeName& mode : MODE_NAMES)
+        if (mode.mode == value)
+            return mode.name;
+    return "";
+}
+
+// verb      message     by message  read           run                  string reply
+const CdDrive::Command CdDrive::COMMANDS[] = {
+    {"open",   MCI_OPEN,   true,       read_open,     &CdDrive::run_open,   open_reply},
+    {"close",  MCI_CLOSE,  true,       read_no_words, &CdDrive::run_close,  nullptr},
+    {"stop",   MCI_STOP,   true,       read_no_words, &CdDrive::run_stop,   nullptr},
+    {"set",    MCI_SET,    true,       read_set,      &CdDrive::run_set,    nullptr},
+    {"play",   MCI_PLAY,   false,      read_play,     &CdDrive::run_play,   nullptr},
+    {"status", MCI_STATUS, false,      read_status,   &CdDrive::run_status, status_reply},
+};
+
+const CdDrive::Command* CdDrive::command_named(const std::string& verb)
+{
+    for (const Command& command : COMMANDS)
+        if (verb == command.verb)
+            return &command;
+    return nullptr;
+}
+
+const CdDrive::Command* CdDrive::command_of(UINT message)
+{
+    for (const Command& command : COMMANDS)
+        if (message == command.message && command.by_message)
+            return &command;
+    return nullptr;
+}
+
+// ---- the two faces ----
+
+MCIERROR CdDrive::answer_string(const char* text, char* reply, UINT reply_size)
+{
+    if (!text)
         return MCIERR_MISSING_COMMAND_STRING;
     for (const ScriptedString& scripted : scripted_strings_)
-        if (scripted.command == lower(command))
+        if (scripted.command == lower(text))
             return scripted.code ? scripted.code : answer(scripted.reply, reply, reply_size);
-    std::vector<std::string> words = words_of(command);
+    Words words = words_of(text);
     if (words.empty())
         return MCIERR_MISSING_COMMAND_STRING;
-    const std::string& verb = words[0];
-    if (verb != "open" && verb != "close" && verb != "stop" && verb != "set" && verb != "play" && verb != "status")
+    const Command* command = command_named(words[0]);
+    if (!command)
         return MCIERR_UNRECOGNIZED_COMMAND;
     if (words.size() < 2)
         return MCIERR_MISSING_DEVICE_NAME;
     const std::string& name = words[1];
-    std::vector<std::string> rest(words.begin() + 2, words.end());
-
-    if (verb == "open") {
-        if (!installed_ || name != "cdaudio")
-            return MCIERR_INVALID_DEVICE_NAME;
-        for (const std::string& word : rest)
-            if (word != "shareable" && word != "wait")
-                return MCIERR_UNRECOGNIZED_KEYWORD;
-        MCIDEVICEID id = 0;
-        if (MCIERROR result = open_device(name, &id))
+    // The name is looked up before the words after it are read: a position is read in the time
+    // format of the device it is for. Open names a type; the drive is never opened for another verb.
+    Device* device = nullptr;
+    if (command->message == MCI_OPEN) {
+        if (MCIERROR result = check_type(name))
             return result;
-        return answer(std::to_string(id), reply, reply_size);
-    }
-
-    Device* device = find_device(name);
-    if (!device)
+    } else if (!(device = find_device(name))) {
         return MCIERR_INVALID_DEVICE_NAME;
-    // "wait" asks for what every command here does anyway: it returns once the drive has done it.
-    rest.erase(std::remove(rest.begin(), rest.end(), "wait"), rest.end());
-
-    if (verb == "close" || verb == "stop") {
-        if (!rest.empty())
-            return MCIERR_UNRECOGNIZED_KEYWORD;
-        if (verb == "close")
-            close_device(device->id);
+    }
+    Request request;
+    Words rest;
+    for (std::size_t i = 2; i < words.size(); ++i) {
+        if (words[i] == "wait")
+            request.flags |= MCI_WAIT;   // what every command here does anyway
         else
-            stop();
-        return answer("", reply, reply_size);
+            rest.push_back(words[i]);
     }
-
-    if (verb == "set") {
-        bool door_given = false, door_open = false, format_given = false;
-        DWORD format = 0;
-        for (std::size_t i = 0; i < rest.size(); ++i) {
-            if (rest[i] == "door") {
-                if (i + 1 == rest.size())
-                    return MCIERR_MISSING_PARAMETER;
-                if (rest[i + 1] != "open" && rest[i + 1] != "closed")
-                    return MCIERR_UNRECOGNIZED_KEYWORD;
-                if (door_given && door_open != (rest[i + 1] == "open"))
-                    return MCIERR_FLAGS_NOT_COMPATIBLE;
-                door_given = true;
-                door_open = rest[++i] == "open";
-            } else if (rest[i] == "time" && i + 1 < rest.size() && rest[i + 1] == "format") {
-                if (i + 2 == rest.size())
-                    return MCIERR_MISSING_PARAMETER;
-                const std::string& value = rest[i + 2];
-                if (value == "tmsf")
-                    format = MCI_FORMAT_TMSF;
-                else if (value == "milliseconds" || value == "ms")
-                    format = MCI_FORMAT_MILLISECONDS;
-                else
-                    return MCIERR_BAD_TIME_FORMAT;
-                format_given = true;
-                i += 2;
-            } else {
-                return MCIERR_UNRECOGNIZED_KEYWORD;
-            }
-        }
-        if (!door_given && !format_given)
-            return MCIERR_MISSING_PARAMETER;
-        if (format_given)
-            set_time_format(*device, format);
-        if (door_given)
-            set_door(door_open);
-        return answer("", reply, reply_size);
-    }
-
-    if (verb == "play") {
-        bool from_given = false;
-        DWORD from = 0;
-        for (std::size_t i = 0; i < rest.size(); ++i) {
-            if (rest[i] != "from" || from_given)
-                return MCIERR_UNRECOGNIZED_KEYWORD;
-            if (i + 1 == rest.size())
-                return MCIERR_MISSING_PARAMETER;
-            if (!read_position(rest[++i], device->time_format, from))
-                return MCIERR_BAD_INTEGER;
-            from_given = true;
-        }
-        if (MCIERROR result = play_from(*device, from_given, from))
-            return result;
-        return answer("", reply, reply_size);
-    }
-
-    // status
-    std::string item;
-    for (const std::string& word : rest)
-        item += (item.empty() ? "" : " ") + word;
-    if (item.empty())
-        return MCIERR_MISSING_PARAMETER;
-    if (item == "mode") {
-        const char* mode = door_open_ ? "open" : !has_disc() ? "not ready" : playing_ ? "playing" : "stopped";
-        return answer(mode, reply, reply_size);
-    }
-    if (item == "media present")
-        return answer(readable() ? "true" : "false", reply, reply_size);
-    if (item == "current track" || item == "number of tracks") {
-        if (!readable())
-            return MCIERR_HARDWARE;
-        return answer(std::to_string(item == "current track" ? current_track() : tracks_), reply, reply_size);
-    }
-    return MCIERR_UNRECOGNIZED_KEYWORD;
+    if (MCIERROR result = command->read(name, rest, device ? device->time_format : MCI_FORMAT_MILLISECONDS, request))
+        return result;
+    if (MCIERROR result = (this->*command->run)(device, request.flags, request.parameters))
+        return result;
+    return answer(command->reply ? command->reply(request) : std::string(), reply, reply_size);
 }
 
-MCIERROR CdDrive::send_command(MCIDEVICEID id, UINT message, DWORD_PTR flags, DWORD_PTR parameters)
+MCIERROR CdDrive::answer_command(MCIDEVICEID id, UINT message, DWORD_PTR flags, DWORD_PTR parameters)
 {
     for (const ScriptedMessage& scripted : scripted_messages_)
         if (scripted.message == message && scripted.flags == flags)
             return scripted.code;
-    if (message == MCI_OPEN) {
-        if (flags & ~static_cast<DWORD_PTR>(MCI_WAIT | MCI_OPEN_TYPE | MCI_OPEN_SHAREABLE))
-            return MCIERR_UNRECOGNIZED_KEYWORD;
-        if (!parameters)
-            return MCIERR_NULL_PARAMETER_BLOCK;
-        auto* block = reinterpret_cast<MCI_OPEN_PARMSA*>(parameters);
-        if (!(flags & MCI_OPEN_TYPE) || !block->lpstrDeviceType)
-            return MCIERR_MISSING_DEVICE_NAME;
-        MCIDEVICEID opened = 0;
-        MCIERROR result = open_device(lower(block->lpstrDeviceType), &opened);
-        if (result == 0)
-            block->wDeviceID = opened;
-        return result;
-    }
-
-    Device* device = find_device(id);
-    if (!device)
+    Device* device = nullptr;
+    if (message != MCI_OPEN && !(device = find_device(id)))
         return MCIERR_INVALID_DEVICE_ID;
-    switch (message) {
-    case MCI_CLOSE:
-    case MCI_STOP:
-        if (flags & ~static_cast<DWORD_PTR>(MCI_WAIT))
-            return MCIERR_UNRECOGNIZED_KEYWORD;
-        if (message == MCI_CLOSE)
-            return close_device(id);
-        stop();
-        return 0;
-    case MCI_SET: {
-        if (flags & ~static_cast<DWORD_PTR>(MCI_WAIT | MCI_SET_DOOR_OPEN | MCI_SET_DOOR_CLOSED | MCI_SET_TIME_FORMAT))
-            return MCIERR_UNRECOGNIZED_KEYWORD;
-        bool door_open = flags & MCI_SET_DOOR_OPEN, door_closed = flags & MCI_SET_DOOR_CLOSED;
-        bool time_format = flags & MCI_SET_TIME_FORMAT;
-        if (door_open && door_closed)
-            return MCIERR_FLAGS_NOT_COMPATIBLE;
-        if (!door_open && !door_closed && !time_format)
-            return MCIERR_MISSING_PARAMETER;
-        if (time_format) {
-            if (!parameters)
-                return MCIERR_NULL_PARAMETER_BLOCK;
-            if (MCIERROR result = set_time_format(*device, reinterpret_cast<const MCI_SET_PARMS*>(parameters)->dwTimeFormat))
-                return result;
-        }
-        if (door_open || door_closed)
-            set_door(door_open);
-        return 0;
-    }
-    default:
+    const Command* command = command_of(message);
+    if (!command)
         return MCIERR_UNRECOGNIZED_COMMAND;
-    }
+    return (this->*command->run)(device, flags, parameters);
+}
+
+MCIERROR CdDrive::send_string(const char* command, char* reply, UINT reply_size)
+{
+    MCIERROR result = answer_string(command, reply, reply_size);
+    trace("mci \"%s\" -> %u", command ? command : "", static_cast<unsigned>(result));
+    return result;
+}
+
+MCIERROR CdDrive::send_command(MCIDEVICEID device, UINT message, DWORD_PTR flags, DWORD_PTR parameters)
+{
+    MCIERROR result = answer_command(device, message, flags, parameters);
+    trace("mci-command 0x%x 0x%llx -> %u", message, static_cast<unsigned long long>(flags),
+          static_cast<unsigned>(result));
+    return result;
 }
 
 CdDrive& cd_drive()

@@ -55,7 +55,8 @@ public:
     void script_answer(const char* command, MCIERROR code, const char* reply = "");
     void script_message_answer(UINT message, DWORD_PTR flags, MCIERROR code);
 
-    // The two faces of MCI, and the identifier of an open device by name (0 if none).
+    // The two faces of MCI, each traced ("mci "COMMAND" -> CODE", "mci-command 0xMSG 0xFLAGS ->
+    // CODE"), and the identifier of an open device by name (0 if none).
     MCIERROR send_string(const char* command, char* reply, UINT reply_size);
     MCIERROR send_command(MCIDEVICEID device, UINT message, DWORD_PTR flags, DWORD_PTR parameters);
     MCIDEVICEID device_id(const char* name) const;
@@ -91,17 +92,62 @@ private:
         DWORD time_format;
     };
 
+    // A string command as its message: the flags its words stand for and the parameter record
+    // they fill, as a caller of the message face would have passed them.
+    struct Request {
+        DWORD_PTR flags = 0;
+        DWORD_PTR parameters = 0;   // the record below that the message reads, or 0
+        MCI_OPEN_PARMSA open{};
+        MCI_SET_PARMS set{};
+        MCI_PLAY_PARMS play{};
+        MCI_STATUS_PARMS status{};
+    };
+    using Words = std::vector<std::string>;
+    using Reader = MCIERROR (*)(const std::string& name, const Words& words, DWORD time_format, Request& request);
+    using Runner = MCIERROR (CdDrive::*)(Device* device, DWORD_PTR flags, DWORD_PTR parameters);
+    using Replier = std::string (*)(const Request& request);
+    // One MCI command as both faces reach it: its verb, its message, whether it is also taken as
+    // a message, how its words read into the message, what it does, and its string reply.
+    struct Command {
+        const char* verb;
+        UINT message;
+        bool by_message;
+        Reader read;
+        Runner run;
+        Replier reply;   // null: the empty reply
+    };
+    static const Command COMMANDS[];
+    static const Command* command_named(const std::string& verb);
+    static const Command* command_of(UINT message);
+
+    MCIERROR answer_string(const char* command, char* reply, UINT reply_size);
+    MCIERROR answer_command(MCIDEVICEID id, UINT message, DWORD_PTR flags, DWORD_PTR parameters);
+
+    // The string face's readers, one per command.
+    static MCIERROR read_open(const std::string& name, const Words& words, DWORD time_format, Request& request);
+    static MCIERROR read_no_words(const std::string& name, const Words& words, DWORD time_format, Request& request);
+    static MCIERROR read_set(const std::string& name, const Words& words, DWORD time_format, Request& request);
+    static MCIERROR read_play(const std::string& name, const Words& words, DWORD time_format, Request& request);
+    static MCIERROR read_status(const std::string& name, const Words& words, DWORD time_format, Request& request);
+    static std::string open_reply(const Request& request);
+    static std::string status_reply(const Request& request);
+
+    // The messages, one per command; a string command reaches them as its message.
+    MCIERROR run_open(Device* device, DWORD_PTR flags, DWORD_PTR parameters);
+    MCIERROR run_close(Device* device, DWORD_PTR flags, DWORD_PTR parameters);
+    MCIERROR run_stop(Device* device, DWORD_PTR flags, DWORD_PTR parameters);
+    MCIERROR run_set(Device* device, DWORD_PTR flags, DWORD_PTR parameters);
+    MCIERROR run_play(Device* device, DWORD_PTR flags, DWORD_PTR parameters);
+    MCIERROR run_status(Device* device, DWORD_PTR flags, DWORD_PTR parameters);
+
     Device* find_device(MCIDEVICEID id);
     Device* find_device(const std::string& name);
+    MCIERROR check_type(const std::string& type) const;
     bool readable() const { return has_disc() && !door_open_; }
     std::uint64_t track_ms() const { return std::uint64_t(track_seconds_) * 1000; }
     std::uint64_t disc_ms() const { return track_ms() * tracks_; }
-    MCIERROR open_device(const std::string& type, MCIDEVICEID* id);
-    MCIERROR close_device(MCIDEVICEID id);
-    MCIERROR set_time_format(Device& device, DWORD format);
-    void set_door(bool open);
     void stop();
-    MCIERROR play_from(const Device& device, bool from_given, DWORD from);
+    bool position_on_disc(DWORD from, DWORD time_format, std::uint64_t& start) const;
 
     bool installed_ = true;
     unsigned disc_track_seconds_ = CD_DEFAULT_TRACK_SECONDS;   // for the next inserted disc

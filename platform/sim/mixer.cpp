@@ -50,7 +50,7 @@ void Mixer::set_range(DWORD minimum, DWORD maximum)
         value = std::clamp(value, minimum_, maximum_);
 }
 
-MMRESULT Mixer::open(std::uintptr_t* handle, UINT device, DWORD_PTR, DWORD_PTR, DWORD flags)
+MMRESULT Mixer::open(HMIXER* handle, UINT device, DWORD_PTR, DWORD_PTR, DWORD flags)
 {
     if (!handle)
         return MMSYSERR_INVALPARAM;
@@ -58,23 +58,24 @@ MMRESULT Mixer::open(std::uintptr_t* handle, UINT device, DWORD_PTR, DWORD_PTR, 
         return MMSYSERR_INVALFLAG;
     if (!installed_ || device >= MIXER_DEVICES)
         return MMSYSERR_BADDEVICEID;
-    *handle = next_handle_;
+    *handle = reinterpret_cast<HMIXER>(next_handle_);
     handles_.push_back(next_handle_);
     next_handle_ += 4;
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT Mixer::close(std::uintptr_t handle)
+MMRESULT Mixer::close(HMIXER handle)
 {
-    auto found = std::find(handles_.begin(), handles_.end(), handle);
+    auto found = std::find(handles_.begin(), handles_.end(), reinterpret_cast<std::uintptr_t>(handle));
     if (found == handles_.end())
         return MMSYSERR_INVALHANDLE;
     handles_.erase(found);
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT Mixer::check_object(std::uintptr_t object, DWORD flags) const
+MMRESULT Mixer::check_object(HMIXEROBJ mixer, DWORD flags) const
 {
+    std::uintptr_t object = reinterpret_cast<std::uintptr_t>(mixer);
     DWORD type = flags & OBJECT_TYPE_MASK;
     if (type == MIXER_OBJECTF_MIXER && installed_ && object < MIXER_DEVICES)
         return MMSYSERR_NOERROR;
@@ -85,7 +86,7 @@ MMRESULT Mixer::check_object(std::uintptr_t object, DWORD flags) const
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT Mixer::get_line_info(std::uintptr_t object, MIXERLINEA* line, DWORD flags) const
+MMRESULT Mixer::get_line_info(HMIXEROBJ object, MIXERLINEA* line, DWORD flags) const
 {
     if (MMRESULT result = check_object(object, flags))
         return result;
@@ -146,7 +147,7 @@ void Mixer::describe_control(MIXERCONTROLA& control) const
     control.Metrics.cSteps = maximum_ - minimum_;
 }
 
-MMRESULT Mixer::get_line_controls(std::uintptr_t object, MIXERLINECONTROLSA* controls, DWORD flags) const
+MMRESULT Mixer::get_line_controls(HMIXEROBJ object, MIXERLINECONTROLSA* controls, DWORD flags) const
 {
     if (MMRESULT result = check_object(object, flags))
         return result;
@@ -194,7 +195,7 @@ MMRESULT Mixer::check_details(const MIXERCONTROLDETAILS* details) const
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT Mixer::get_control_details(std::uintptr_t object, MIXERCONTROLDETAILS* details, DWORD flags) const
+MMRESULT Mixer::get_control_details(HMIXEROBJ object, MIXERCONTROLDETAILS* details, DWORD flags) const
 {
     if (MMRESULT result = check_object(object, flags))
         return result;
@@ -211,7 +212,7 @@ MMRESULT Mixer::get_control_details(std::uintptr_t object, MIXERCONTROLDETAILS* 
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT Mixer::set_control_details(std::uintptr_t object, const MIXERCONTROLDETAILS* details, DWORD flags)
+MMRESULT Mixer::set_control_details(HMIXEROBJ object, const MIXERCONTROLDETAILS* details, DWORD flags)
 {
     if (MMRESULT result = check_object(object, flags))
         return result;

@@ -41,12 +41,12 @@ public:
     void set_range(DWORD minimum, DWORD maximum);   // the value is kept within the new range
     void set_cd_line(bool present);   // a mixer without a compact-disc line has no line at all here
 
-    MMRESULT open(std::uintptr_t* handle, UINT device, DWORD_PTR callback, DWORD_PTR instance, DWORD flags);
-    MMRESULT close(std::uintptr_t handle);
-    MMRESULT get_line_info(std::uintptr_t object, MIXERLINEA* line, DWORD flags) const;
-    MMRESULT get_line_controls(std::uintptr_t object, MIXERLINECONTROLSA* controls, DWORD flags) const;
-    MMRESULT get_control_details(std::uintptr_t object, MIXERCONTROLDETAILS* details, DWORD flags) const;
-    MMRESULT set_control_details(std::uintptr_t object, const MIXERCONTROLDETAILS* details, DWORD flags);
+    MMRESULT open(HMIXER* handle, UINT device, DWORD_PTR callback, DWORD_PTR instance, DWORD flags);
+    MMRESULT close(HMIXER handle);
+    MMRESULT get_line_info(HMIXEROBJ object, MIXERLINEA* line, DWORD flags) const;
+    MMRESULT get_line_controls(HMIXEROBJ object, MIXERLINECONTROLSA* controls, DWORD flags) const;
+    MMRESULT get_control_details(HMIXEROBJ object, MIXERCONTROLDETAILS* details, DWORD flags) const;
+    MMRESULT set_control_details(HMIXEROBJ object, const MIXERCONTROLDETAILS* details, DWORD flags);
 
     bool installed() const { return installed_; }
     DWORD minimum() const { return minimum_; }
@@ -55,7 +55,7 @@ public:
     std::size_t open_handles() const { return handles_.size(); }
 
 private:
-    MMRESULT check_object(std::uintptr_t object, DWORD flags) const;
+    MMRESULT check_object(HMIXEROBJ object, DWORD flags) const;
     MMRESULT check_details(const MIXERCONTROLDETAILS* details) const;
     void describe_control(MIXERCONTROLA& control) const;
 

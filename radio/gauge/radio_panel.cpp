@@ -1,24 +1,25 @@
 // The radio's face as the host reads it: the element chain, the volume needle's table, the track
 // display's string, the mouse table of the sixteen hot spots and the three tooltip arguments.
 #include "radio/gauge/radio.h"
+#include "radio/gauge/radio_layout.h"
 #include "radio/gauge/radio_state.h"
 #include "platform/platform.h"
 
 namespace {
 
+using namespace radio_layout;
+
 // bitmap resources: an icon of n pictures uses the n ids from its first
-constexpr std::int32_t BITMAP_BACKGROUND = 4096;
-constexpr std::int32_t BITMAP_BUTTON_LIGHTS = 13824;
-constexpr std::int32_t BITMAP_POWER_LIGHT = 13568;
-constexpr std::int32_t BITMAP_STATION = 12288;   // 13 pictures, to 12300
-constexpr std::int32_t BITMAP_PRESET = 9472;     // 7 pictures, to 9478
-constexpr std::int32_t BITMAP_MODE = 8192;       // 3 pictures, to 8194
-constexpr std::int32_t BITMAP_NEEDLE = 16384;
 constexpr std::int32_t NO_BITMAP = -1;
 
-constexpr std::uint32_t STATION_PICTURES = 13;
-constexpr std::uint32_t PRESET_PICTURES = 7;
-constexpr std::uint32_t MODE_PICTURES = 3;
+// the layout's boxes and points as the host's records hold them
+constexpr PIXEL_POINT corner(Box box) { return {box.x, box.y}; }
+constexpr PIXEL_POINT pixel(Point point) { return {point.x, point.y}; }
+constexpr PIXEL_BOX on_face(Box box) { return {box.x, box.y, box.width, box.height}; }
+constexpr PIXEL_BOX inside(Box box) { return {0, 0, box.width, box.height}; }
+constexpr PIXEL_BOX preset_group(Box button) { return {button.x, button.y, PRESET_GROUP_WIDTH, button.height}; }
+constexpr PIXEL_BOX NO_BOX = {0, 0, 0, 0};
+constexpr NONLINEARITY needle_row(NeedleMark mark) { return {pixel(mark.point), double(mark.value)}; }
 
 // image flags at load
 constexpr std::uint32_t BACKGROUND_FLAGS = IMAGE_USE_LUMINOUS | IMAGE_USE_TRANSPARENCY;                     // 0x4001
@@ -51,32 +52,32 @@ ELEMENT_HEADER* mode_indicator_next[] = {&volume_needle.header, nullptr};
 ELEMENT_HEADER* volume_needle_next[] = {&track_display.header, nullptr};
 
 // Each element: its header on the first line, then the fields of its kind.
-//   kind                       bitmap                position    prev pos  offset   gauge          prev elem  next                   failures image flags       special reserved
+//   kind                       bitmap            position                 prev pos  offset                gauge          prev elem  next                   failures image flags       special reserved
 ELEMENT_STATIC_IMAGE background = {
-    {ELEMENT_TYPE_STATIC_IMAGE, BITMAP_BACKGROUND,    {0, 0},     {},       {0, 0},  &radio_header, nullptr,   background_next,       nullptr, BACKGROUND_FLAGS, 0,      0},
+    {ELEMENT_TYPE_STATIC_IMAGE, BACKGROUND_ID,     {0, 0},                  {},       {0, 0},                 &radio_header, nullptr,   background_next,       nullptr, BACKGROUND_FLAGS, 0,      0},
     nullptr, nullptr};
 ELEMENT_ICON button_lights = {
-    {ELEMENT_TYPE_ICON,         BITMAP_BUTTON_LIGHTS, {26, 61},   {},       {0, 0},  &radio_header, nullptr,   button_lights_next,    nullptr, DISPLAY_FLAGS,    0,      0},
+    {ELEMENT_TYPE_ICON,         LIGHTING_ID,       corner(LIGHTING_BOX),    {},       {0, 0},                 &radio_header, nullptr,   button_lights_next,    nullptr, DISPLAY_FLAGS,    0,      0},
     {}, nullptr, 0.0, nullptr, 0, ICON_SWITCH_TYPE_SET_CUR_ICON, 1, 0, 0, nullptr, 0};
 ELEMENT_ICON power_light = {
-    {ELEMENT_TYPE_ICON,         BITMAP_POWER_LIGHT,   {378, 59},  {},       {0, 0},  &radio_header, nullptr,   power_light_next,      nullptr, DISPLAY_FLAGS,    0,      0},
+    {ELEMENT_TYPE_ICON,         POWER_LIGHT_ID,    corner(POWER_LIGHT_BOX), {},       {0, 0},                 &radio_header, nullptr,   power_light_next,      nullptr, DISPLAY_FLAGS,    0,      0},
     {}, power_icon_value, 0.0, nullptr, 0, ICON_SWITCH_TYPE_SET_CUR_ICON, 1, 0, 0, nullptr, 0};
 ELEMENT_ICON station_display = {
-    {ELEMENT_TYPE_ICON,         BITMAP_STATION,       {136, 58},  {},       {0, 0},  &radio_header, nullptr,   station_display_next,  nullptr, DISPLAY_FLAGS,    0,      0},
-    {}, station_icon_value, 0.0, nullptr, 0, ICON_SWITCH_TYPE_SET_CUR_ICON, STATION_PICTURES, 0, 0, nullptr, 0};
+    {ELEMENT_TYPE_ICON,         STATION_ID,        corner(STATION_BOX),     {},       {0, 0},                 &radio_header, nullptr,   station_display_next,  nullptr, DISPLAY_FLAGS,    0,      0},
+    {}, station_icon_value, 0.0, nullptr, 0, ICON_SWITCH_TYPE_SET_CUR_ICON, std::uint32_t(STATION_PICTURES), 0, 0, nullptr, 0};
 ELEMENT_ICON preset_indicator = {
-    {ELEMENT_TYPE_ICON,         BITMAP_PRESET,        {150, 111}, {},       {0, 0},  &radio_header, nullptr,   preset_indicator_next, nullptr, DISPLAY_FLAGS,    0,      0},
-    {}, preset_icon_value, 0.0, nullptr, 0, ICON_SWITCH_TYPE_SET_CUR_ICON, PRESET_PICTURES, 0, 0, nullptr, 0};
+    {ELEMENT_TYPE_ICON,         PRESET_ID,         corner(PRESET_BOX),      {},       {0, 0},                 &radio_header, nullptr,   preset_indicator_next, nullptr, DISPLAY_FLAGS,    0,      0},
+    {}, preset_icon_value, 0.0, nullptr, 0, ICON_SWITCH_TYPE_SET_CUR_ICON, std::uint32_t(PRESET_PICTURES), 0, 0, nullptr, 0};
 ELEMENT_ICON mode_indicator = {
-    {ELEMENT_TYPE_ICON,         BITMAP_MODE,          {417, 49},  {},       {0, 0},  &radio_header, nullptr,   mode_indicator_next,   nullptr, DISPLAY_FLAGS,    0,      0},
-    {}, mode_icon_value, 0.0, nullptr, 0, ICON_SWITCH_TYPE_SET_CUR_ICON, MODE_PICTURES, 0, 0, nullptr, 0};
-// The needle turns about its pivot, at (83, 84) on the gauge and (1, 4) in its picture.
+    {ELEMENT_TYPE_ICON,         MODE_ID,           corner(MODE_BOX),        {},       {0, 0},                 &radio_header, nullptr,   mode_indicator_next,   nullptr, DISPLAY_FLAGS,    0,      0},
+    {}, mode_icon_value, 0.0, nullptr, 0, ICON_SWITCH_TYPE_SET_CUR_ICON, std::uint32_t(MODE_PICTURES), 0, 0, nullptr, 0};
+// The needle turns about its pivot: the knob's centre on the gauge, NEEDLE_PIVOT in its picture.
 ELEMENT_NEEDLE volume_needle = {
-    {ELEMENT_TYPE_NEEDLE,       BITMAP_NEEDLE,        {83, 84},   {},       {1, 4},  &radio_header, nullptr,   volume_needle_next,    nullptr, NEEDLE_FLAGS,     0,      0},
+    {ELEMENT_TYPE_NEEDLE,       NEEDLE_ID,         pixel(KNOB_CENTRE),      {},       pixel(NEEDLE_PIVOT),    &radio_header, nullptr,   volume_needle_next,    nullptr, NEEDLE_FLAGS,     0,      0},
     {}, volume_needle_value, volume_nonlinearity, RADIO_NEEDLE_ROWS, 0.0, nullptr, nullptr, 0};
 ELEMENT_STRING track_display = {
-    {ELEMENT_TYPE_STRING,       NO_BITMAP,            {225, 65},  {},       {0, 0},  &radio_header, nullptr,   nullptr,               nullptr, DISPLAY_FLAGS,    0,      0},
-    {}, track_display_update, 0.0, nullptr, TRACK_CHARS, 40, 32,
+    {ELEMENT_TYPE_STRING,       NO_BITMAP,         corner(TRACK_TEXT_BOX),  {},       {0, 0},                 &radio_header, nullptr,   nullptr,               nullptr, DISPLAY_FLAGS,    0,      0},
+    {}, track_display_update, 0.0, nullptr, TRACK_CHARS, TRACK_TEXT_BOX.width, TRACK_TEXT_BOX.height,
     TRACK_TEXT_COLOUR, TRACK_BACKGROUND_COLOUR, TRACK_TEXT_COLOUR, "Courier New", FW_NORMAL, DEFAULT_CHARSET,
     TRACK_DRAW_FLAGS, nullptr, nullptr};
 
@@ -108,12 +109,11 @@ const char PAUSE_TIP[] = "Pause On/Off (%3!s!)";
 ELEMENT_HEADER* radio_elements[2] = {&background.header, nullptr};
 
 // The value of a row is the volume; the point is where the needle then points.
-// point        value
 NONLINEARITY volume_nonlinearity[RADIO_NEEDLE_ROWS] = {
-    {{61, 107}, -15000.0},   // off: down and to the left
-    {{52, 84},  -10000.0},   // silent: left
-    {{84, 53},  -5000.0},    // up
-    {{116, 84}, 0.0},        // full: right
+    needle_row(NEEDLE_TABLE[0]),   // off: down and to the left
+    needle_row(NEEDLE_TABLE[1]),   // silent: left
+    needle_row(NEEDLE_TABLE[2]),   // up
+    needle_row(NEEDLE_TABLE[3]),   // full: right
 };
 
 // ---- the tooltip arguments: the radio's state put into the texts ----
@@ -147,90 +147,91 @@ TOOLTIP_ARG radio_tooltip_args[RADIO_TOOLTIP_ARGS] = {
 
 // One outer group, then each hot spot as a group of four rows: its box, its tooltip, the clickable
 // child (relative to the box) and the group's end. No row sends a key event: the handlers do the work.
-// kind                      x    y    w   h   cursor            help flags           event     handler          data
+// The boxes are the layout's (radio_layout.h).
+// kind                   box                              cursor           help flags          event     handler         data
 MOUSERECT radio_mouse_rects[RADIO_MOUSE_ROWS] = {
-    {MOUSE_RECT_PARENT,      0,   0,   0,  0,  CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
+    {MOUSE_RECT_PARENT,     NO_BOX,                          CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
     // power
-    {MOUSE_RECT_PARENT,      410, 0,   66, 46, CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
-    {MOUSE_RECT_USER,        0,   0,   0,  0,  CURSOR_NONE,      0,   0,              ALL_ARGS, POWER_TIP,       radio_tooltip_args},
-    {MOUSE_RECT_CHILD,       0,   0,   66, 46, CURSOR_HAND,      0,   CLICK,          0,        on_power,        nullptr},
-    {MOUSE_RECT_END_PARENT,  0,   0,   0,  0,  CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
+    {MOUSE_RECT_PARENT,     on_face(POWER_BUTTON),           CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
+    {MOUSE_RECT_USER,       NO_BOX,                          CURSOR_NONE,     0,   0,             ALL_ARGS, POWER_TIP,      radio_tooltip_args},
+    {MOUSE_RECT_CHILD,      inside(POWER_BUTTON),            CURSOR_HAND,     0,   CLICK,         0,        on_power,       nullptr},
+    {MOUSE_RECT_END_PARENT, NO_BOX,                          CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
     // CD door
-    {MOUSE_RECT_PARENT,      0,   0,   63, 48, CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
-    {MOUSE_RECT_USER,        0,   0,   0,  0,  CURSOR_NONE,      0,   0,              0,        DOOR_TIP,        nullptr},
-    {MOUSE_RECT_CHILD,       0,   0,   63, 48, CURSOR_HAND,      0,   CLICK,          0,        on_door,         nullptr},
-    {MOUSE_RECT_END_PARENT,  0,   0,   0,  0,  CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
+    {MOUSE_RECT_PARENT,     on_face(DOOR_BUTTON),            CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
+    {MOUSE_RECT_USER,       NO_BOX,                          CURSOR_NONE,     0,   0,             0,        DOOR_TIP,       nullptr},
+    {MOUSE_RECT_CHILD,      inside(DOOR_BUTTON),             CURSOR_HAND,     0,   CLICK,         0,        on_door,        nullptr},
+    {MOUSE_RECT_END_PARENT, NO_BOX,                          CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
     // CD mode
-    {MOUSE_RECT_PARENT,      408, 48,  68, 23, CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
-    {MOUSE_RECT_USER,        0,   0,   0,  0,  CURSOR_NONE,      0,   0,              0,        MODE_CD_TIP,     nullptr},
-    {MOUSE_RECT_CHILD,       0,   0,   68, 23, CURSOR_HAND,      0,   CLICK,          0,        on_mode_cd,      nullptr},
-    {MOUSE_RECT_END_PARENT,  0,   0,   0,  0,  CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
+    {MOUSE_RECT_PARENT,     on_face(MODE_BUTTONS[0]),        CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
+    {MOUSE_RECT_USER,       NO_BOX,                          CURSOR_NONE,     0,   0,             0,        MODE_CD_TIP,    nullptr},
+    {MOUSE_RECT_CHILD,      inside(MODE_BUTTONS[0]),         CURSOR_HAND,     0,   CLICK,         0,        on_mode_cd,     nullptr},
+    {MOUSE_RECT_END_PARENT, NO_BOX,                          CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
     // FM mode
-    {MOUSE_RECT_PARENT,      408, 71,  68, 23, CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
-    {MOUSE_RECT_USER,        0,   0,   0,  0,  CURSOR_NONE,      0,   0,              0,        MODE_FM_TIP,     nullptr},
-    {MOUSE_RECT_CHILD,       0,   0,   68, 23, CURSOR_HAND,      0,   CLICK,          0,        on_mode_fm,      nullptr},
-    {MOUSE_RECT_END_PARENT,  0,   0,   0,  0,  CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
+    {MOUSE_RECT_PARENT,     on_face(MODE_BUTTONS[1]),        CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
+    {MOUSE_RECT_USER,       NO_BOX,                          CURSOR_NONE,     0,   0,             0,        MODE_FM_TIP,    nullptr},
+    {MOUSE_RECT_CHILD,      inside(MODE_BUTTONS[1]),         CURSOR_HAND,     0,   CLICK,         0,        on_mode_fm,     nullptr},
+    {MOUSE_RECT_END_PARENT, NO_BOX,                          CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
     // AM mode
-    {MOUSE_RECT_PARENT,      408, 94,  68, 23, CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
-    {MOUSE_RECT_USER,        0,   0,   0,  0,  CURSOR_NONE,      0,   0,              0,        MODE_AM_TIP,     nullptr},
-    {MOUSE_RECT_CHILD,       0,   0,   68, 23, CURSOR_HAND,      0,   CLICK,          0,        on_mode_am,      nullptr},
-    {MOUSE_RECT_END_PARENT,  0,   0,   0,  0,  CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
+    {MOUSE_RECT_PARENT,     on_face(MODE_BUTTONS[2]),        CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
+    {MOUSE_RECT_USER,       NO_BOX,                          CURSOR_NONE,     0,   0,             0,        MODE_AM_TIP,    nullptr},
+    {MOUSE_RECT_CHILD,      inside(MODE_BUTTONS[2]),         CURSOR_HAND,     0,   CLICK,         0,        on_mode_am,     nullptr},
+    {MOUSE_RECT_END_PARENT, NO_BOX,                          CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
     // preset 1
-    {MOUSE_RECT_PARENT,      145, 100, 36, 47, CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
-    {MOUSE_RECT_USER,        0,   0,   0,  0,  CURSOR_NONE,      0,   0,              ALL_ARGS, PRESET_1_TIP,    radio_tooltip_args},
-    {MOUSE_RECT_CHILD,       0,   0,   36, 47, CURSOR_HAND,      0,   CLICK,          0,        on_preset_1,     nullptr},
-    {MOUSE_RECT_END_PARENT,  0,   0,   0,  0,  CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
+    {MOUSE_RECT_PARENT,     preset_group(PRESET_BUTTONS[0]), CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
+    {MOUSE_RECT_USER,       NO_BOX,                          CURSOR_NONE,     0,   0,             ALL_ARGS, PRESET_1_TIP,   radio_tooltip_args},
+    {MOUSE_RECT_CHILD,      inside(PRESET_BUTTONS[0]),       CURSOR_HAND,     0,   CLICK,         0,        on_preset_1,    nullptr},
+    {MOUSE_RECT_END_PARENT, NO_BOX,                          CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
     // preset 2
-    {MOUSE_RECT_PARENT,      181, 100, 36, 47, CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
-    {MOUSE_RECT_USER,        0,   0,   0,  0,  CURSOR_NONE,      0,   0,              ALL_ARGS, PRESET_2_TIP,    radio_tooltip_args},
-    {MOUSE_RECT_CHILD,       0,   0,   34, 47, CURSOR_HAND,      0,   CLICK,          0,        on_preset_2,     nullptr},
-    {MOUSE_RECT_END_PARENT,  0,   0,   0,  0,  CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
+    {MOUSE_RECT_PARENT,     preset_group(PRESET_BUTTONS[1]), CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
+    {MOUSE_RECT_USER,       NO_BOX,                          CURSOR_NONE,     0,   0,             ALL_ARGS, PRESET_2_TIP,   radio_tooltip_args},
+    {MOUSE_RECT_CHILD,      inside(PRESET_BUTTONS[1]),       CURSOR_HAND,     0,   CLICK,         0,        on_preset_2,    nullptr},
+    {MOUSE_RECT_END_PARENT, NO_BOX,                          CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
     // preset 3
-    {MOUSE_RECT_PARENT,      215, 100, 36, 47, CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
-    {MOUSE_RECT_USER,        0,   0,   0,  0,  CURSOR_NONE,      0,   0,              ALL_ARGS, PRESET_3_TIP,    radio_tooltip_args},
-    {MOUSE_RECT_CHILD,       0,   0,   34, 47, CURSOR_HAND,      0,   CLICK,          0,        on_preset_3,     nullptr},
-    {MOUSE_RECT_END_PARENT,  0,   0,   0,  0,  CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
+    {MOUSE_RECT_PARENT,     preset_group(PRESET_BUTTONS[2]), CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
+    {MOUSE_RECT_USER,       NO_BOX,                          CURSOR_NONE,     0,   0,             ALL_ARGS, PRESET_3_TIP,   radio_tooltip_args},
+    {MOUSE_RECT_CHILD,      inside(PRESET_BUTTONS[2]),       CURSOR_HAND,     0,   CLICK,         0,        on_preset_3,    nullptr},
+    {MOUSE_RECT_END_PARENT, NO_BOX,                          CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
     // preset 4
-    {MOUSE_RECT_PARENT,      249, 100, 36, 47, CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
-    {MOUSE_RECT_USER,        0,   0,   0,  0,  CURSOR_NONE,      0,   0,              ALL_ARGS, PRESET_4_TIP,    radio_tooltip_args},
-    {MOUSE_RECT_CHILD,       0,   0,   32, 47, CURSOR_HAND,      0,   CLICK,          0,        on_preset_4,     nullptr},
-    {MOUSE_RECT_END_PARENT,  0,   0,   0,  0,  CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
+    {MOUSE_RECT_PARENT,     preset_group(PRESET_BUTTONS[3]), CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
+    {MOUSE_RECT_USER,       NO_BOX,                          CURSOR_NONE,     0,   0,             ALL_ARGS, PRESET_4_TIP,   radio_tooltip_args},
+    {MOUSE_RECT_CHILD,      inside(PRESET_BUTTONS[3]),       CURSOR_HAND,     0,   CLICK,         0,        on_preset_4,    nullptr},
+    {MOUSE_RECT_END_PARENT, NO_BOX,                          CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
     // preset 5
-    {MOUSE_RECT_PARENT,      281, 100, 36, 47, CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
-    {MOUSE_RECT_USER,        0,   0,   0,  0,  CURSOR_NONE,      0,   0,              ALL_ARGS, PRESET_5_TIP,    radio_tooltip_args},
-    {MOUSE_RECT_CHILD,       0,   0,   35, 47, CURSOR_HAND,      0,   CLICK,          0,        on_preset_5,     nullptr},
-    {MOUSE_RECT_END_PARENT,  0,   0,   0,  0,  CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
+    {MOUSE_RECT_PARENT,     preset_group(PRESET_BUTTONS[4]), CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
+    {MOUSE_RECT_USER,       NO_BOX,                          CURSOR_NONE,     0,   0,             ALL_ARGS, PRESET_5_TIP,   radio_tooltip_args},
+    {MOUSE_RECT_CHILD,      inside(PRESET_BUTTONS[4]),       CURSOR_HAND,     0,   CLICK,         0,        on_preset_5,    nullptr},
+    {MOUSE_RECT_END_PARENT, NO_BOX,                          CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
     // preset 6
-    {MOUSE_RECT_PARENT,      316, 100, 36, 47, CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
-    {MOUSE_RECT_USER,        0,   0,   0,  0,  CURSOR_NONE,      0,   0,              ALL_ARGS, PRESET_6_TIP,    radio_tooltip_args},
-    {MOUSE_RECT_CHILD,       0,   0,   36, 47, CURSOR_HAND,      0,   CLICK,          0,        on_preset_6,     nullptr},
-    {MOUSE_RECT_END_PARENT,  0,   0,   0,  0,  CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
+    {MOUSE_RECT_PARENT,     preset_group(PRESET_BUTTONS[5]), CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
+    {MOUSE_RECT_USER,       NO_BOX,                          CURSOR_NONE,     0,   0,             ALL_ARGS, PRESET_6_TIP,   radio_tooltip_args},
+    {MOUSE_RECT_CHILD,      inside(PRESET_BUTTONS[5]),       CURSOR_HAND,     0,   CLICK,         0,        on_preset_6,    nullptr},
+    {MOUSE_RECT_END_PARENT, NO_BOX,                          CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
     // volume down: repeats while held
-    {MOUSE_RECT_PARENT,      0,   85,  51, 34, CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
-    {MOUSE_RECT_USER,        0,   0,   0,  0,  CURSOR_NONE,      0,   0,              0,        VOLUME_DOWN_TIP, nullptr},
-    {MOUSE_RECT_CHILD,       0,   0,   51, 34, CURSOR_DOWNARROW, 0,   CLICK_AND_HOLD, 0,        on_volume_down,  nullptr},
-    {MOUSE_RECT_END_PARENT,  0,   0,   0,  0,  CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
+    {MOUSE_RECT_PARENT,     on_face(VOLUME_DOWN),            CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
+    {MOUSE_RECT_USER,       NO_BOX,                          CURSOR_NONE,     0,   0,             0,        VOLUME_DOWN_TIP,nullptr},
+    {MOUSE_RECT_CHILD,      inside(VOLUME_DOWN),             CURSOR_DOWNARROW,0,   CLICK_AND_HOLD,0,        on_volume_down, nullptr},
+    {MOUSE_RECT_END_PARENT, NO_BOX,                          CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
     // volume up: repeats while held
-    {MOUSE_RECT_PARENT,      0,   51,  51, 33, CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
-    {MOUSE_RECT_USER,        0,   0,   0,  0,  CURSOR_NONE,      0,   0,              0,        VOLUME_UP_TIP,   nullptr},
-    {MOUSE_RECT_CHILD,       0,   0,   51, 33, CURSOR_UPARROW,   0,   CLICK_AND_HOLD, 0,        on_volume_up,    nullptr},
-    {MOUSE_RECT_END_PARENT,  0,   0,   0,  0,  CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
+    {MOUSE_RECT_PARENT,     on_face(VOLUME_UP),              CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
+    {MOUSE_RECT_USER,       NO_BOX,                          CURSOR_NONE,     0,   0,             0,        VOLUME_UP_TIP,  nullptr},
+    {MOUSE_RECT_CHILD,      inside(VOLUME_UP),               CURSOR_UPARROW,  0,   CLICK_AND_HOLD,0,        on_volume_up,   nullptr},
+    {MOUSE_RECT_END_PARENT, NO_BOX,                          CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
     // previous track
-    {MOUSE_RECT_PARENT,      352, 100, 24, 47, CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
-    {MOUSE_RECT_USER,        0,   0,   0,  0,  CURSOR_NONE,      0,   0,              0,        PREV_TRACK_TIP,  nullptr},
-    {MOUSE_RECT_CHILD,       0,   0,   24, 47, CURSOR_DOWNARROW, 0,   CLICK,          0,        on_prev_track,   nullptr},
-    {MOUSE_RECT_END_PARENT,  0,   0,   0,  0,  CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
+    {MOUSE_RECT_PARENT,     on_face(PREVIOUS_TRACK),         CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
+    {MOUSE_RECT_USER,       NO_BOX,                          CURSOR_NONE,     0,   0,             0,        PREV_TRACK_TIP, nullptr},
+    {MOUSE_RECT_CHILD,      inside(PREVIOUS_TRACK),          CURSOR_DOWNARROW,0,   CLICK,         0,        on_prev_track,  nullptr},
+    {MOUSE_RECT_END_PARENT, NO_BOX,                          CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
     // next track
-    {MOUSE_RECT_PARENT,      376, 100, 24, 47, CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
-    {MOUSE_RECT_USER,        0,   0,   0,  0,  CURSOR_NONE,      0,   0,              0,        NEXT_TRACK_TIP,  nullptr},
-    {MOUSE_RECT_CHILD,       0,   0,   24, 47, CURSOR_UPARROW,   0,   CLICK,          0,        on_next_track,   nullptr},
-    {MOUSE_RECT_END_PARENT,  0,   0,   0,  0,  CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
+    {MOUSE_RECT_PARENT,     on_face(NEXT_TRACK),             CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
+    {MOUSE_RECT_USER,       NO_BOX,                          CURSOR_NONE,     0,   0,             0,        NEXT_TRACK_TIP, nullptr},
+    {MOUSE_RECT_CHILD,      inside(NEXT_TRACK),              CURSOR_UPARROW,  0,   CLICK,         0,        on_next_track,  nullptr},
+    {MOUSE_RECT_END_PARENT, NO_BOX,                          CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
     // pause
-    {MOUSE_RECT_PARENT,      120, 100, 24, 47, CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
-    {MOUSE_RECT_USER,        0,   0,   0,  0,  CURSOR_NONE,      0,   0,              ALL_ARGS, PAUSE_TIP,       radio_tooltip_args},
-    {MOUSE_RECT_CHILD,       0,   0,   24, 47, CURSOR_HAND,      0,   CLICK,          0,        on_pause,        nullptr},
-    {MOUSE_RECT_END_PARENT,  0,   0,   0,  0,  CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
+    {MOUSE_RECT_PARENT,     on_face(PAUSE_BUTTON),           CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
+    {MOUSE_RECT_USER,       NO_BOX,                          CURSOR_NONE,     0,   0,             ALL_ARGS, PAUSE_TIP,      radio_tooltip_args},
+    {MOUSE_RECT_CHILD,      inside(PAUSE_BUTTON),            CURSOR_HAND,     0,   CLICK,         0,        on_pause,       nullptr},
+    {MOUSE_RECT_END_PARENT, NO_BOX,                          CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
     // the outer group's end and the table's
-    {MOUSE_RECT_END_PARENT,  0,   0,   0,  0,  CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
-    {MOUSE_RECT_EOL,         0,   0,   0,  0,  CURSOR_NONE,      0,   0,              0,        nullptr,         nullptr},
+    {MOUSE_RECT_END_PARENT, NO_BOX,                          CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
+    {MOUSE_RECT_EOL,        NO_BOX,                          CURSOR_NONE,     0,   0,             0,        nullptr,        nullptr},
 };

@@ -1,8 +1,9 @@
-// The autopilot module under a recording host of the test's own: the records it exports and the
+// The autopilot module under the tests' recording host (tests/support): the records it exports and the
 // exact arguments of its service calls, which panelhost's trace does not show.
 #include "host/panel_host.h"
 #include "platform/platform.h"
 #include "tests/support/panelhost_runner.h"
+#include "tests/support/recording_host.h"
 
 #include <gtest/gtest.h>
 
@@ -13,129 +14,16 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-struct Recorder {
-    Lines calls;
-    bool fill_background = true;              // whether element_list_install finds the picture
-    HOST_IMAGE background_picture{0, 300, 137};
-    ELEMENT_HEADER* installed_root = nullptr;
-    MOUSERECT* installed_table = nullptr;
-    GAUGEHDR* installed_gauge = nullptr;
-    PIXEL_POINT* installed_size = nullptr;
-    std::set<MOUSERECT*> registered;
-    std::map<std::uint32_t, double> vars;
-};
-
-Recorder recorder;
-
-std::string hex(std::uint32_t value)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%x", value);
-    return text;
-}
-
-void HOST_CALL fake_query(ELEMENT_HEADER*)
-{
-    recorder.calls.push_back("element_list_query");
-}
-
-void HOST_CALL fake_install(ELEMENT_HEADER* root, void*)
-{
-    recorder.calls.push_back("element_list_install");
-    recorder.installed_root = root;
-    if (recorder.fill_background && root->element_type == ELEMENT_TYPE_STATIC_IMAGE)
-        reinterpret_cast<ELEMENT_STATIC_IMAGE*>(root)->image = &recorder.background_picture;
-}
-
-void HOST_CALL fake_initialize(ELEMENT_HEADER*)
-{
-    recorder.calls.push_back("element_list_initialize");
-}
-
-void HOST_CALL fake_update(ELEMENT_HEADER*)
-{
-    recorder.calls.push_back("element_list_update");
-}
-
-void HOST_CALL fake_generate(ELEMENT_HEADER*, std::uint32_t phase)
-{
-    recorder.calls.push_back("element_list_generate " + std::to_string(phase));
-}
-
-void HOST_CALL fake_plot(ELEMENT_HEADER*)
-{
-    recorder.calls.push_back("element_list_plot");
-}
-
-void HOST_CALL fake_kill(ELEMENT_HEADER* root)
-{
-    recorder.calls.push_back("element_list_kill");
-    reinterpret_cast<ELEMENT_STATIC_IMAGE*>(root)->image = nullptr;
-}
-
-void HOST_CALL fake_mouse_install(MOUSERECT* table, GAUGEHDR* gauge, PIXEL_POINT* size)
-{
-    recorder.calls.push_back("mouse_list_install");
-    recorder.installed_table = table;
-    recorder.installed_gauge = gauge;
-    recorder.installed_size = size;
-}
-
-void HOST_CALL fake_mouse_register(MOUSERECT* table, GAUGEHDR*)
-{
-    recorder.calls.push_back("mouse_list_register");
-    recorder.registered.insert(table);
-}
-
-void HOST_CALL fake_mouse_unregister(MOUSERECT* table, GAUGEHDR*)
-{
-    recorder.calls.push_back("mouse_list_unregister");
-    recorder.registered.erase(table);
-}
-
-std::int32_t HOST_CALL fake_key(std::uint32_t event_id, std::uint32_t value)
-{
-    recorder.calls.push_back("key " + hex(event_id) + " " + std::to_string(value));
-    return 0;
-}
-
-void HOST_CALL fake_initialize_var(MODULE_VAR* var)
-{
-    recorder.calls.push_back("initialize_var " + std::to_string(var->id));
-}
-
-void HOST_CALL fake_lookup_var(MODULE_VAR* var)
-{
-    recorder.calls.push_back("lookup_var " + std::to_string(var->id));
-    var->value = recorder.vars[var->id];
-}
-
-PANEL_SERVICES fake_services()
-{
-    PANEL_SERVICES table{};
-    table.element_list_query = fake_query;
-    table.element_list_install = fake_install;
-    table.element_list_initialize = fake_initialize;
-    table.element_list_update = fake_update;
-    table.element_list_generate = fake_generate;
-    table.element_list_plot = fake_plot;
-    table.element_list_kill = fake_kill;
-    table.mouse_list_install = fake_mouse_install;
-    table.mouse_list_register = fake_mouse_register;
-    table.mouse_list_unregister = fake_mouse_unregister;
-    table.trigger_key_event = fake_key;
-    table.initialize_var = fake_initialize_var;
-    table.lookup_var = fake_lookup_var;
-    return table;
-}
-
-PANEL_SERVICES services = fake_services();
+test_support::RecordingHost& recorder = test_support::recording_host();
+using test_support::pointer_text;
 
 class AutohelmModule : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        recorder = Recorder{};
+        recorder = test_support::RecordingHost{};
+        recorder.fill_background = true;
+        recorder.background_picture = HOST_IMAGE{0, 300, 137};
         std::string path = test_support::out_dir() + "/autohelm.so";
         module = LoadLibraryA(path.c_str());
         ASSERT_NE(module, nullptr) << "cannot load " << path;
@@ -143,7 +31,7 @@ protected:
         linkage = reinterpret_cast<MODULE_LINKAGE<2>*>(GetProcAddress(module, "Linkage"));
         ASSERT_NE(import_table, nullptr);
         ASSERT_NE(linkage, nullptr);
-        import_table->panels.pointer = &services;
+        import_table->panels.pointer = test_support::recording_services();
         gauge = linkage->gauge_list[0];
         ASSERT_NE(gauge, nullptr);
     }
@@ -162,6 +50,8 @@ protected:
     }
 
     ELEMENT_HEADER* root() const { return gauge->elements_list[0]; }
+    // A service's line with the root as its argument.
+    std::string on_root(const std::string& service) const { return service + " " + pointer_text(root()); }
     ELEMENT_HEADER* child(int index) const { return root()->next_element[index]; }
     // row 6, 9 or 12 of the installed table
     std::int32_t press(int row)
@@ -268,9 +158,9 @@ TEST_F(AutohelmModule, ElementTree)
 TEST_F(AutohelmModule, InstallBindsTheMouseTableToTheBackgroundJustLoaded)
 {
     gauge->install_routine(module);
-    Lines expected = {"element_list_install", "mouse_list_install", "mouse_list_register"};
+    Lines expected = {on_root("element_list_install") + " " + pointer_text(module), "mouse_list_install",
+                      "mouse_list_register"};
     EXPECT_EQ(recorder.calls, expected);
-    EXPECT_EQ(recorder.installed_root, root());
     // the address of the width in the picture record that element_list_install filled in
     EXPECT_EQ(static_cast<void*>(recorder.installed_size), static_cast<void*>(&recorder.background_picture.width));
     EXPECT_EQ(recorder.installed_gauge, gauge);
@@ -294,13 +184,14 @@ TEST_F(AutohelmModule, RoutinesInTheirOrder)
         Lines expected;
     };
     const Step steps[] = {
-        {"query", [](GAUGEHDR* g) { g->query_routine(); }, {"element_list_query"}},
+        {"query", [](GAUGEHDR* g) { g->query_routine(); }, {on_root("element_list_query")}},
         {"initialize", [](GAUGEHDR* g) { g->initialize_routine(); },
-         {"element_list_initialize", "key 0x100ff 0", "initialize_var 103", "initialize_var 106", "initialize_var 108"}},
+         {on_root("element_list_initialize"), "key 0x100ff 0", "initialize_var 103", "initialize_var 106",
+          "initialize_var 108"}},
         {"update", [](GAUGEHDR* g) { g->update_routine(); },
-         {"lookup_var 103", "lookup_var 106", "lookup_var 108", "element_list_update"}},
-        {"generate", [](GAUGEHDR* g) { g->generate_routine(7); }, {"element_list_generate 7"}},
-        {"draw", [](GAUGEHDR* g) { g->draw_routine(); }, {"element_list_plot"}},
+         {"lookup_var 103", "lookup_var 106", "lookup_var 108", on_root("element_list_update")}},
+        {"generate", [](GAUGEHDR* g) { g->generate_routine(7); }, {on_root("element_list_generate") + " 7"}},
+        {"draw", [](GAUGEHDR* g) { g->draw_routine(); }, {on_root("element_list_plot")}},
     };
     gauge->install_routine(module);
     for (const Step& step : steps) {
@@ -315,7 +206,7 @@ TEST_F(AutohelmModule, KillTurnsTheClicksOffBeforeTheElementsGo)
     install();
     recorder.calls.clear();
     gauge->kill_routine();
-    Lines expected = {"mouse_list_unregister", "element_list_kill"};
+    Lines expected = {"mouse_list_unregister", on_root("element_list_kill")};
     EXPECT_EQ(recorder.calls, expected);
     EXPECT_TRUE(recorder.registered.empty()) << "after kill a click must reach nothing";
 }

@@ -1,4 +1,4 @@
-// The radio module under a recording host of the test's own: the exported records, the element
+// The radio module under the tests' recording host (tests/support): the exported records, the element
 // chain and the 67 mouse rows as the host reads them, the routines' service calls, the gauge
 // callback's codes and chain walks, the track display's text buffer, and COM at kill.
 #include "host/panel_host.h"
@@ -8,6 +8,7 @@
 #include "platform/sim/media.h"
 #include "platform/sim/mixer.h"
 #include "tests/support/panelhost_runner.h"
+#include "tests/support/recording_host.h"
 
 #include <gtest/gtest.h>
 
@@ -20,94 +21,13 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-struct Recorder {
-    Lines calls;
-    Lines trace;
-};
-
-Recorder recorder;
-
-std::string pointer_text(const void* pointer)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%p", pointer);
-    return text;
-}
-
-void HOST_CALL fake_query(ELEMENT_HEADER* root)
-{
-    recorder.calls.push_back("element_list_query " + pointer_text(root));
-}
-void HOST_CALL fake_install(ELEMENT_HEADER* root, void* resource)
-{
-    recorder.calls.push_back("element_list_install " + pointer_text(root) + " " + pointer_text(resource));
-}
-void HOST_CALL fake_initialize(ELEMENT_HEADER* root)
-{
-    recorder.calls.push_back("element_list_initialize " + pointer_text(root));
-}
-void HOST_CALL fake_update(ELEMENT_HEADER* root)
-{
-    recorder.calls.push_back("element_list_update " + pointer_text(root));
-}
-void HOST_CALL fake_generate(ELEMENT_HEADER* root, std::uint32_t phase)
-{
-    recorder.calls.push_back("element_list_generate " + pointer_text(root) + " " + std::to_string(phase));
-}
-void HOST_CALL fake_plot(ELEMENT_HEADER* root)
-{
-    recorder.calls.push_back("element_list_plot " + pointer_text(root));
-}
-void HOST_CALL fake_kill(ELEMENT_HEADER* root)
-{
-    recorder.calls.push_back("element_list_kill " + pointer_text(root));
-}
-void HOST_CALL fake_mouse_install(MOUSERECT*, GAUGEHDR*, PIXEL_POINT*)
-{
-    recorder.calls.push_back("mouse_list_install");
-}
-void HOST_CALL fake_mouse_register(MOUSERECT*, GAUGEHDR*)
-{
-    recorder.calls.push_back("mouse_list_register");
-}
-void HOST_CALL fake_mouse_unregister(MOUSERECT*, GAUGEHDR*)
-{
-    recorder.calls.push_back("mouse_list_unregister");
-}
-std::int32_t HOST_CALL fake_key(std::uint32_t event_id, std::uint32_t)
-{
-    recorder.calls.push_back("key " + std::to_string(event_id));
-    return 0;
-}
-void HOST_CALL fake_var(MODULE_VAR* var)
-{
-    recorder.calls.push_back("var " + std::to_string(var->id));
-}
-
-PANEL_SERVICES fake_services()
-{
-    PANEL_SERVICES table{};
-    table.element_list_query = fake_query;
-    table.element_list_install = fake_install;
-    table.element_list_initialize = fake_initialize;
-    table.element_list_update = fake_update;
-    table.element_list_generate = fake_generate;
-    table.element_list_plot = fake_plot;
-    table.element_list_kill = fake_kill;
-    table.mouse_list_install = fake_mouse_install;
-    table.mouse_list_register = fake_mouse_register;
-    table.mouse_list_unregister = fake_mouse_unregister;
-    table.trigger_key_event = fake_key;
-    table.initialize_var = fake_var;
-    table.lookup_var = fake_var;
-    return table;
-}
-
-PANEL_SERVICES services = fake_services();
+test_support::RecordingHost& recorder = test_support::recording_host();
+using test_support::pointer_text;
+Lines trace;   // the platform's lines
 
 void collect(const char* line, void*)
 {
-    recorder.trace.emplace_back(line);
+    trace.emplace_back(line);
 }
 
 // The hot spots in table order: the four rows of hot spot k start at row 4k - 3.
@@ -145,7 +65,8 @@ class RadioModule : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        recorder = Recorder{};
+        recorder = test_support::RecordingHost{};
+        trace.clear();
         sim::cd_drive().reset();
         sim::mixer().reset();
         sim::media::reset();
@@ -157,7 +78,7 @@ protected:
         linkage = reinterpret_cast<MODULE_LINKAGE<2>*>(GetProcAddress(module, "Linkage"));
         ASSERT_NE(import_table, nullptr);
         ASSERT_NE(linkage, nullptr);
-        import_table->panels.pointer = &services;
+        import_table->panels.pointer = test_support::recording_services();
         gauge = linkage->gauge_list[0];
         ASSERT_NE(gauge, nullptr);
     }
@@ -245,7 +166,7 @@ TEST_F(RadioModule, ExportedRecordsAndTheHeader)
     linkage->head.module_init();
     linkage->head.module_deinit();
     EXPECT_EQ(recorder.calls, Lines{});
-    EXPECT_EQ(recorder.trace, Lines{});
+    EXPECT_EQ(trace, Lines{});
 }
 
 TEST_F(RadioModule, TheElementChainAtLoad)
@@ -457,13 +378,13 @@ TEST_F(RadioModule, TheRoutinesCallTheirServicesWithTheRoot)
 TEST_F(RadioModule, TheCallbackIgnoresEveryCodeButTwoSixAndTwelve)
 {
     press(POWER);
-    recorder.trace.clear();
+    trace.clear();
     std::vector<std::uint32_t> at_load = chain_flags();
     for (std::int32_t code : {0, 1, 3, 4, 5, 7, 8, 9, 10, 11, 13, 14, -1, 100}) {
         gauge->gauge_callback(gauge, code, reinterpret_cast<std::uintptr_t>(module));
         EXPECT_EQ(at_load, chain_flags()) << "code " << code;
     }
-    EXPECT_EQ(recorder.trace, Lines{}) << "no device was touched";
+    EXPECT_EQ(trace, Lines{}) << "no device was touched";
     EXPECT_EQ(recorder.calls, Lines{}) << "no service was called";
     // while code 6 shows the displays of a radio that is on
     gauge->gauge_callback(gauge, PANEL_SERVICE_PRE_UPDATE, 0);

@@ -13,6 +13,8 @@ static_assert(sizeof(MIXERCONTROLDETAILS) == (POINTERS_32 ? 24 : 32));
 static_assert(sizeof(MIXERCONTROLDETAILS_UNSIGNED) == 4);
 static_assert(sizeof(MCI_OPEN_PARMSA) == (POINTERS_32 ? 20 : 36));
 static_assert(sizeof(MCI_SET_PARMS) == (POINTERS_32 ? 12 : 16));
+static_assert(sizeof(MCI_PLAY_PARMS) == (POINTERS_32 ? 12 : 16));
+static_assert(sizeof(MCI_STATUS_PARMS) == (POINTERS_32 ? 16 : 24));
 static_assert(sizeof(MCIERROR) == 4 && sizeof(MCIDEVICEID) == 4);
 
 }  // namespace

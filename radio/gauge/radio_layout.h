@@ -1,12 +1,13 @@
-// Where the radio's elements and hot spots lie on its 476 x 147 face, as its artwork tools see it.
+// Where the radio's elements and hot spots lie on its 476 x 147 face: the one layout that the
+// gauge's records and the artwork tools are both written from.
 #pragma once
 
 namespace radio_layout {
 
 struct Box {
     int x, y, width, height;
-    int right() const { return x + width; }    // first column past the box
-    int bottom() const { return y + height; }  // first row past the box
+    constexpr int right() const { return x + width; }    // first column past the box
+    constexpr int bottom() const { return y + height; }  // first row past the box
 };
 
 struct Point {
@@ -47,7 +48,9 @@ constexpr NeedleMark NEEDLE_TABLE[] = {
     {0, {116, 84}},
 };
 
-// the hot spots
+// the hot spots, each the box a click reaches; a preset's group in the mouse table is wider than
+// its button (the table keeps the width for all six) and overlaps the next one
+constexpr int PRESET_GROUP_WIDTH = 36;
 constexpr Box POWER_BUTTON = {410, 0, 66, 46};
 constexpr Box DOOR_BUTTON = {0, 0, 63, 48};
 constexpr Box MODE_BUTTONS[] = {

@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "radio/audio/click_sound.h"
 #include "radio/audio/music_player.h"
+#include "tests/windows/test_song.h"
 
 #include <cstdio>
 #include <cstring>
@@ -26,24 +27,6 @@ void pump_until_end(ULONGLONG ms)
     }
 }
 
-// 8-bit mono sound at 8000 samples per second: half a second, or none at all.
-bool write_song(const std::string& path, unsigned data = 4000)
-{
-    unsigned char header[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
-                                16, 0, 0, 0, 1, 0, 1, 0, 0x40, 0x1F, 0, 0, 0x40, 0x1F, 0, 0,
-                                1, 0, 8, 0, 'd', 'a', 't', 'a', 0, 0, 0, 0};
-    unsigned riff = 36 + data;
-    std::memcpy(header + 4, &riff, 4);
-    std::memcpy(header + 40, &data, 4);
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    std::fwrite(header, 1, sizeof header, file);
-    for (unsigned i = 0; i < data; ++i)
-        std::fputc(128 + (i % 32) - 16, file);
-    return std::fclose(file) == 0;
-}
-
 }  // namespace
 
 int main()
@@ -58,7 +41,7 @@ int main()
     char folder[MAX_PATH + 1];
     GetTempPathA(sizeof folder, folder);
     std::string song = std::string(folder) + "media_smoke_song.wav";
-    if (!write_song(song)) {
+    if (!write_test_song(song, 4000)) {
         std::printf("cannot write %s\n", song.c_str());
         return 1;
     }
@@ -77,7 +60,7 @@ int main()
 
     // A song without samples, played with repeat, ends once and is not rewound for ever.
     std::string empty = std::string(folder) + "media_smoke_empty.wav";
-    if (!write_song(empty, 0)) {
+    if (!write_test_song(empty, 0)) {
         std::printf("cannot write %s\n", empty.c_str());
         return 1;
     }

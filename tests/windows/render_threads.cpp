@@ -1,6 +1,8 @@
 // The threads that a process keeps after media-graph renders that fail and renders that succeed:
 // a song written to the temporary folder is rendered ten times, then two names that do not exist
 // ten times each, then the song again. Prints the process's thread count after each round.
+#include "tests/windows/test_song.h"
+
 #include <windows.h>
 #include <dshow.h>
 #include <tlhelp32.h>
@@ -45,25 +47,6 @@ void render_round(const std::string& file, int times)
     std::printf("%s x%d: %d failed, threads %d\n", file.c_str(), times, failed, thread_count());
 }
 
-// Two seconds of 8-bit mono sound at 8000 samples per second.
-bool write_song(const std::string& path)
-{
-    const DWORD data = 16000;
-    unsigned char header[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
-                                16, 0, 0, 0, 1, 0, 1, 0, 0x40, 0x1F, 0, 0, 0x40, 0x1F, 0, 0,
-                                1, 0, 8, 0, 'd', 'a', 't', 'a', 0, 0, 0, 0};
-    DWORD riff = 36 + data;
-    std::memcpy(header + 4, &riff, 4);
-    std::memcpy(header + 40, &data, 4);
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    std::fwrite(header, 1, sizeof header, file);
-    for (DWORD i = 0; i < data; ++i)
-        std::fputc(128, file);
-    return std::fclose(file) == 0;
-}
-
 }  // namespace
 
 int main()
@@ -71,7 +54,7 @@ int main()
     char folder[MAX_PATH + 1];
     GetTempPathA(sizeof folder, folder);
     std::string song = std::string(folder) + "render_threads_song.wav";
-    if (!write_song(song)) {
+    if (!write_test_song(song, 16000)) {
         std::printf("cannot write %s\n", song.c_str());
         return 1;
     }

@@ -94,9 +94,8 @@ flock -u 9
 exec 9>&-
 
 export WINEPREFIX="$prefix"
-status=0
+# The program's own status. Wine's server and its desktop end inside the display's lifetime, so
+# nothing of the run is left and no process loses its display.
 # shellcheck disable=SC2086  # $run is the loader, or the emulator and the loader
-xvfb-run -a $run "$@" || status=$?
-# The program's own status; nothing of this run is left behind once the server has no clients.
-/usr/lib/wine/wineserver -w 2>/dev/null || true
-exit $status
+exec xvfb-run -a sh -c 'status=0; "$@" || status=$?; /usr/lib/wine/wineserver -w; exit $status' \
+    wine32 $run "$@"

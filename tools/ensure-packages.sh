@@ -8,6 +8,7 @@ measure="$demo valgrind"
 test="$demo
       g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
       wine64 xvfb xauth gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+      wine32:i386 gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386 qemu-user-static
       clang libclang-rt-14-dev valgrind"
 case "$job" in
     demo) wanted=$demo ;;
@@ -27,5 +28,10 @@ done
 echo "Installing:$missing"
 as_root=""
 [ "$(id -u)" -eq 0 ] || as_root="sudo"
+# The 32-bit Wine of the tests of the shipped DLLs comes from Debian's i386 packages.
+case "$missing" in
+    *:i386*)
+        dpkg --print-foreign-architectures | grep -qx i386 || $as_root dpkg --add-architecture i386 ;;
+esac
 $as_root apt-get update
 DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y --no-install-recommends $missing

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Every test of every build: installs what is missing, builds the presets, and runs their tests:
 # native units and end-to-end runs, the same under AddressSanitizer and UndefinedBehaviorSanitizer,
-# short fuzzer runs, the checks of the shipping 32-bit DLLs, the Windows build under Wine.
+# short fuzzer runs, the checks of the shipping 32-bit DLLs and their sessions under 32-bit Wine,
+# the 64-bit Windows build under Wine.
 set -eu
 cd "$(dirname "$0")/.."
 

@@ -6,6 +6,7 @@
 #   [-DREQUIRED=file]          a file of lines that each run must contain
 #   [-DWORK=dir -DSONGS=file;file...]  a fresh folder with these files in its Sound folder
 #   [-DPREPARE=program;args...]  run once the folder is made, before the files are copied
+#   [-DSONG_EXTENSION=.wma]  the copies in the Sound folder take this extension
 # A failing render's result code is the platform's own choice of error, so both runs' failed
 # renders read "-> failed".
 cmake_minimum_required(VERSION 3.25)
@@ -20,7 +21,12 @@ if(DEFINED WORK)
         endif()
     endif()
     foreach(song IN LISTS SONGS)
-        file(COPY "${song}" DESTINATION "${WORK}/Sound")
+        if(DEFINED SONG_EXTENSION)
+            get_filename_component(stem "${song}" NAME_WE)
+            file(COPY_FILE "${song}" "${WORK}/Sound/${stem}${SONG_EXTENSION}")
+        else()
+            file(COPY "${song}" DESTINATION "${WORK}/Sound")
+        endif()
     endforeach()
 endif()
 

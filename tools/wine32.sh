@@ -1,6 +1,7 @@
 #!/bin/sh
 # Runs a 32-bit Windows program under 32-bit Wine in the tests' own prefix, with ALSA's null device
-# as the default sound card and a virtual display: tools/wine32.sh PROGRAM [ARGS...]
+# as the default sound card and a virtual display: tools/wine32.sh PROGRAM [ARGS...]; with --mode
+# it prints whether that is on the kernel ("native") or under the emulator ("emulated").
 #
 # Where the kernel runs 32-bit code, Wine's 32-bit loader runs as it is; where it refuses it, the
 # loader runs under the user-mode emulator qemu-i386, with no handler registered on the machine.
@@ -19,8 +20,10 @@ fail() {
     exit 127
 }
 
-[ $# -ge 1 ] || fail "usage: tools/wine32.sh PROGRAM [ARGS...]"
-[ -f "$1" ] || fail "no program $1"
+[ $# -ge 1 ] || fail "usage: tools/wine32.sh PROGRAM [ARGS...], or tools/wine32.sh --mode"
+# --mode prints how a program would run here, "native" or "emulated", and runs nothing.
+print_mode=""
+if [ "$1" = --mode ]; then print_mode=1; else [ -f "$1" ] || fail "no program $1"; fi
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 prefix=${WINE32_PREFIX:-$root/build/win32/wineprefix}
@@ -44,6 +47,10 @@ case "$mode" in
         run="qemu-i386-static $loader32" ;;
     *) fail "WINE32_MODE is native or emulated, not $mode" ;;
 esac
+if [ -n "$print_mode" ]; then
+    echo "$mode"
+    exit 0
+fi
 
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="

@@ -297,6 +297,24 @@ BOOL WINAPI DeleteFileA(LPCSTR file_name)
     return TRUE;
 }
 
+// A folder answers FILE_ATTRIBUTE_DIRECTORY, any other thing that exists FILE_ATTRIBUTE_NORMAL
+// (this file system keeps no other attributes); a path that does not exist, the invalid value.
+DWORD WINAPI GetFileAttributesA(LPCSTR file_name)
+{
+    if (!file_name || !*file_name) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    if (injected("GetFileAttributesA"))
+        return INVALID_FILE_ATTRIBUTES;
+    struct stat status;
+    if (stat(native_path(file_name).c_str(), &status) != 0) {
+        SetLastError(error_from_errno(errno));
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    return S_ISDIR(status.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+}
+
 // Read-only mappings hold the file's bytes as they were when the mapping was made.
 HANDLE WINAPI CreateFileMappingA(HANDLE file, LPSECURITY_ATTRIBUTES, DWORD protect, DWORD size_high, DWORD size_low,
                                  LPCSTR)

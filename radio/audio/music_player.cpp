@@ -102,6 +102,15 @@ LPCSTR extract_resource(HRSRC resource)
     return name;
 }
 
+// Whether a song file is there to be rendered. A framework may keep a thread for the life of
+// the process after every render that fails, and an install probes up to 24 names, most of them
+// absent: an absent name, or a folder, is answered at once, as a failing render would answer.
+bool file_present(LPCSTR path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 // Builds the graph of a play and starts it: render, hide any video, notify, run, volume.
 HRESULT play_start(const WCHAR* wide, int repeat)
 {
@@ -172,6 +181,8 @@ LPCSTR music_probe_song(LPCSTR path)
         source = extract_resource(resource);
         if (!source)
             return nullptr;
+    } else if (!file_present(path)) {
+        return nullptr;
     }
     WCHAR wide[MUSIC_PATH_SIZE];
     if (!wide_path(source, wide))

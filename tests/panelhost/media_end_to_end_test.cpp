@@ -33,16 +33,6 @@ std::string folder_with_song1()
     return folder;
 }
 
-std::vector<std::string> render_misses(int from_song)
-{
-    Lines lines;
-    for (int song = from_song; song <= 6; ++song)
-        for (const char* extension : {"wma", "mp3", "wav", "mid"})
-            lines.push_back("dshow render \".\\Sound\\song" + std::to_string(song) + "." + extension +
-                            "\" -> 0x80070002");
-    return lines;
-}
-
 #define EXPECT_LINES(expected, actual) EXPECT_EQ(expected, actual) << describe_difference(expected, actual)
 
 TEST(PanelhostMedia, ASongRepeatsThroughTheMessageLoopUntilStopped)
@@ -53,12 +43,9 @@ TEST(PanelhostMedia, ASongRepeatsThroughTheMessageLoopUntilStopped)
     ASSERT_EQ(run.status, 0) << run.err;
     Lines expected = {
         "dsound volume -500",
-        "dshow render \".\\Sound\\song1.wma\" -> 0x80070002",
-        "dshow render \".\\Sound\\song1.mp3\" -> 0x80070002",
+        // the names that are not there are not rendered
         "dshow render \".\\Sound\\song1.wav\" -> 0x00000000",
     };
-    Lines misses = render_misses(2);
-    expected.insert(expected.end(), misses.begin(), misses.end());
     Lines played = {
         // click: the click, the probes' graph stopped, a graph of the song's own
         "dsound play", "dshow stop", "dshow stop", "dshow render \".\\Sound\\song1.wav\" -> 0x00000000",

@@ -11,7 +11,6 @@ namespace {
 
 using namespace radio_bench;
 
-const char* const EXTENSIONS[4] = {"wma", "mp3", "wav", "mid"};
 
 Lines without(const Lines& lines, const Lines& dropped)
 {
@@ -22,19 +21,15 @@ Lines without(const Lines& lines, const Lines& dropped)
     return kept;
 }
 
-// The renders of install for songs whose found file is given by its extension ("" for none).
+// The renders of install for songs whose found file is given by its extension ("" for none):
+// only a file that is there is rendered, so each song found gives one line and a missing one none.
 Lines probes(const std::vector<std::string>& found)
 {
     Lines lines;
-    for (int song = 1; song <= 6; ++song) {
-        for (const char* extension : EXTENSIONS) {
-            bool hit = found[song - 1] == extension;
-            lines.push_back("dshow render \".\\Sound\\song" + std::to_string(song) + "." + extension + "\" -> " +
-                            (hit ? "0x00000000" : "0x80070002"));
-            if (hit)
-                break;
-        }
-    }
+    for (int song = 1; song <= 6; ++song)
+        if (!found[song - 1].empty())
+            lines.push_back("dshow render \".\\Sound\\song" + std::to_string(song) + "." + found[song - 1] +
+                            "\" -> 0x00000000");
     return lines;
 }
 

@@ -42,7 +42,6 @@ std::string render_line(const std::string& path, const char* result)
 }
 
 constexpr const char* RENDERED = "0x00000000";
-constexpr const char* NOT_FOUND = "0x80070002";
 
 class MusicPlayerTest : public media_test::MediaTest {
 protected:
@@ -101,16 +100,13 @@ TEST_F(MusicPlayerTest, TheFirstCandidateThatRendersWins)
         int chosen;                 // -1: none
         Lines renders;
     };
+    // A name that is not there is answered before the graph is asked: only files that exist are
+    // rendered.
     std::vector<Case> cases = {
         {"wma beats the other three", {0, 1, 2, 3}, 0, {render_line(candidate(1, 0), RENDERED)}},
-        {"mp3 beats wav, and wav is never probed", {1, 2}, 1,
-         {render_line(candidate(2, 0), NOT_FOUND), render_line(candidate(2, 1), RENDERED)}},
-        {"mid alone is found last", {3}, 3,
-         {render_line(candidate(3, 0), NOT_FOUND), render_line(candidate(3, 1), NOT_FOUND),
-          render_line(candidate(3, 2), NOT_FOUND), render_line(candidate(3, 3), RENDERED)}},
-        {"no file: the song has no path", {}, -1,
-         {render_line(candidate(4, 0), NOT_FOUND), render_line(candidate(4, 1), NOT_FOUND),
-          render_line(candidate(4, 2), NOT_FOUND), render_line(candidate(4, 3), NOT_FOUND)}},
+        {"mp3 beats wav, and wav is never probed", {1, 2}, 1, {render_line(candidate(2, 1), RENDERED)}},
+        {"mid alone is found last", {3}, 3, {render_line(candidate(3, 3), RENDERED)}},
+        {"no file: the song has no path, and nothing is rendered", {}, -1, {}},
     };
     create();
     for (std::size_t i = 0; i < cases.size(); ++i) {
@@ -128,6 +124,36 @@ TEST_F(MusicPlayerTest, TheFirstCandidateThatRendersWins)
         EXPECT_EQ(trace("dshow"), test.renders);
     }
     EXPECT_FALSE(graph_info().running) << "the probes' graph is never run";
+}
+
+// What the probe answers without the graph, and what it leaves to the graph.
+TEST_F(MusicPlayerTest, OnlyAFileThatIsThereIsRendered)
+{
+    // song 1: a folder under the first name, the song under the second
+    std::filesystem::create_directories(cwd_ + "/Sound/song1.wma");
+    write_song(candidate(1, 1), one_second_song());
+    // song 2: a file that is there but cannot be rendered, then nothing
+    write_song(candidate(2, 0), Bytes{'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'});
+    create();
+    clear_trace();
+    EXPECT_EQ(probe_song(1), candidate(1, 1).c_str()) << "a folder is no song";
+    EXPECT_EQ(probe_song(2), nullptr);
+    EXPECT_EQ(trace("dshow"), (Lines{render_line(candidate(1, 1), RENDERED),
+                                     render_line(candidate(2, 0), "0x8004022f")}))
+        << "a file that is there is rendered, and its failure is the graph's own";
+}
+
+// The names the probe asks about: absent names and folders are asked of the platform, an
+// embedded song never is (it becomes a temporary file that exists).
+TEST_F(MusicPlayerTest, AnAbsentNameIsNeverRenderedAndAPlatformThatCannotSayRefusesIt)
+{
+    write_song(candidate(1, 2), one_second_song());
+    create();
+    clear_trace();
+    sim::media::fail_call("GetFileAttributesA", ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(music_probe_song(candidate(1, 2).c_str()), nullptr) << "the platform said the file is not there";
+    EXPECT_EQ(trace("dshow"), Lines{});
+    EXPECT_EQ(music_probe_song(candidate(1, 2).c_str()), candidate(1, 2).c_str());
 }
 
 TEST_F(MusicPlayerTest, AnyFileRendersWhateverItsExtension)

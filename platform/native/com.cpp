@@ -1,5 +1,4 @@
-// Native COM: per-thread initialisation, object creation by class identifier, and the count of
-// live objects.
+// Native COM: per-thread initialisation and object creation by class identifier.
 #include "platform/native/com_objects.h"
 #include "platform/native/media_registry.h"
 #include "platform/sim/media.h"
@@ -11,21 +10,10 @@ namespace {
 
 // Successful CoInitialize calls of this thread not yet balanced by CoUninitialize.
 thread_local int initialization_depth = 0;
-std::size_t live_objects = 0;
 
 }  // namespace
 
 namespace sim::com {
-
-void object_created()
-{
-    ++live_objects;
-}
-
-void object_destroyed()
-{
-    --live_objects;
-}
 
 bool injected(const char* name, HRESULT& result)
 {
@@ -39,11 +27,6 @@ bool injected(const char* name, HRESULT& result)
 }  // namespace sim::com
 
 namespace sim {
-
-std::size_t live_com_objects()
-{
-    return live_objects;
-}
 
 int com_initialization_depth()
 {

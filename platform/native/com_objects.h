@@ -1,12 +1,9 @@
-// Inside the native COM stand-in: the classes it can create and the count of live objects.
+// Inside the native COM stand-in: the classes it can create.
 #pragma once
 
 #include "platform/platform.h"
 
 namespace sim::com {
-
-void object_created();
-void object_destroyed();
 
 // Creation by class, each answering the interface asked for or its failure.
 HRESULT create_filter_graph(REFIID iid, void** object);

@@ -2,6 +2,7 @@
 // temporary folders and names, and the 8-bit to UTF-16 conversion of the process code page.
 #include "platform/native/media_registry.h"
 #include "platform/sim/media.h"
+#include "platform/sim/paths.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -66,14 +67,6 @@ HANDLE add_object(KernelObject object)
     kernel().next_handle += 4;
     kernel().handles.emplace(handle, std::move(object));
     return handle;
-}
-
-// A Windows path on this file system: ".\Sound\song1.wav" is "./Sound/song1.wav".
-std::string native_path(LPCSTR path)
-{
-    std::string result(path);
-    std::replace(result.begin(), result.end(), '\\', '/');
-    return result;
 }
 
 DWORD error_from_errno(int error)
@@ -162,7 +155,7 @@ HANDLE WINAPI CreateFileA(LPCSTR file_name, DWORD access, DWORD, LPSECURITY_ATTR
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }
-    std::string path = native_path(file_name);
+    std::string path = sim::native_path(file_name);
     struct stat before;
     bool existed = stat(path.c_str(), &before) == 0;
     int descriptor = open(path.c_str(), flags | O_CLOEXEC, 0644);
@@ -284,7 +277,7 @@ BOOL WINAPI DeleteFileA(LPCSTR file_name)
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    std::string path = native_path(file_name);
+    std::string path = sim::native_path(file_name);
     struct stat status;
     if (stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
         SetLastError(ERROR_ACCESS_DENIED_CODE);
@@ -308,7 +301,7 @@ DWORD WINAPI GetFileAttributesA(LPCSTR file_name)
     if (injected("GetFileAttributesA"))
         return INVALID_FILE_ATTRIBUTES;
     struct stat status;
-    if (stat(native_path(file_name).c_str(), &status) != 0) {
+    if (stat(sim::native_path(file_name).c_str(), &status) != 0) {
         SetLastError(error_from_errno(errno));
         return INVALID_FILE_ATTRIBUTES;
     }
@@ -443,7 +436,7 @@ UINT WINAPI GetTempFileNameA(LPCSTR path, LPCSTR prefix, UINT unique, LPSTR temp
     for (unsigned attempt = 0; attempt < 0xFFFF; ++attempt) {
         unsigned number = (kernel().next_unique++ % 0xFFFF) + 1;
         std::string name = name_for(number);
-        int descriptor = open(native_path(name.c_str()).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        int descriptor = open(sim::native_path(name).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         if (descriptor >= 0) {
             close(descriptor);
             std::memcpy(temp_file_name, name.c_str(), name.size() + 1);

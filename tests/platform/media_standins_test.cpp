@@ -2,7 +2,9 @@
 // volume, the filter graph's checks, files, mappings, temporary names and text conversion.
 #include "platform/native/media_registry.h"
 #include "platform/sim/media.h"
+#include "platform/sim/media_graph.h"
 #include "tests/radio_media/media_test_support.h"
+#include "tests/support/song_variants.h"
 
 #include <cstring>
 #include <filesystem>
@@ -48,6 +50,39 @@ TEST_F(Standins, EveryInterfaceOfAGraphCountsTowardsOneObject)
     EXPECT_EQ(audio->Release(), 0u);
     EXPECT_EQ(sim::live_com_objects(), 0u);
     CoUninitialize();
+}
+
+// What the graph makes of each shape of song file: whether it renders, and how long it plays.
+TEST_F(Standins, EachShapeOfSongRendersOrNotWithItsLength)
+{
+    for (const test_support::SongVariant& variant : test_support::song_variants()) {
+        SCOPED_TRACE(variant.name);
+        std::string path = cwd_ + "/song.wav";
+        media_test::write_file(path, variant.bytes);
+        std::uint64_t length_ms = 12345;
+        HRESULT result = sim::play_length(path, length_ms);
+        EXPECT_EQ(static_cast<std::uint32_t>(result), variant.result);
+        if (SUCCEEDED(result)) {
+            EXPECT_EQ(length_ms, variant.length_ms);
+        }
+    }
+    std::uint64_t length_ms = 0;
+    EXPECT_EQ(static_cast<std::uint32_t>(sim::play_length(cwd_ + "/missing.wav", length_ms)), 0x80070002u);
+    EXPECT_EQ(static_cast<std::uint32_t>(sim::play_length(cwd_, length_ms)), 0x80070002u) << "a folder";
+}
+
+// A song whose samples come after a great many chunks is read to its data chunk all the same.
+TEST_F(Standins, ASongBehindManyChunksHasItsLength)
+{
+    media_test::Bytes song = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
+    for (int i = 0; i < 200000; ++i)
+        song.insert(song.end(), {'j', 'u', 'n', 'k', 0, 0, 0, 0});
+    media_test::Bytes tail = media_test::wave_file_bytes(16000, 8000);
+    song.insert(song.end(), tail.begin() + 12, tail.end());
+    media_test::write_file(cwd_ + "/song.wav", song);
+    std::uint64_t length_ms = 0;
+    ASSERT_EQ(sim::play_length(cwd_ + "/song.wav", length_ms), S_OK);
+    EXPECT_EQ(length_ms, 2000u);
 }
 
 TEST_F(Standins, ALockPastTheEndWrapsToTheStart)

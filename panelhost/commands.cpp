@@ -2,6 +2,7 @@
 // devices' from their own files.
 #include "panelhost/clock.h"
 #include "panelhost/host.h"
+#include "panelhost/process.h"
 #include "panelhost/render.h"
 #include "panelhost/script.h"
 #include "panelhost/trace.h"
@@ -95,6 +96,16 @@ bool run_render(Host& host, const ScriptCommand& command, std::string& error)
     return false;
 }
 
+// The process's threads and resident memory, for runs that look for what a gauge leaves behind.
+// The line goes out at once, so that a program watching the trace can look at the process too.
+bool run_census(Host&, const ScriptCommand&, std::string&)
+{
+    ProcessCensus census = process_census();
+    tracef("census threads=%ld resident_kb=%lld", census.threads, static_cast<long long>(census.resident_kb));
+    trace_flush();
+    return true;
+}
+
 using Args = std::vector<ArgKind>;
 
 // keyword          usage                  arguments                                     required flags  handler
@@ -110,6 +121,7 @@ const std::vector<CommandSpec> HOST_COMMANDS = {
     {"reload",       "reload",             Args{},                                           0, {}, run_reload},
     {"echo",         "echo TEXT",          Args{ArgKind::Text},                              0, {}, run_echo},
     {"render",       "render FILE [--hotspots]", Args{ArgKind::Word},                        1, {"--hotspots"}, run_render},
+    {"census",       "census",             Args{},                                           0, {}, run_census},
 };
 
 }  // namespace

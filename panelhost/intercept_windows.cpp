@@ -6,7 +6,9 @@
 
 #include "platform/sim/simulation.h"
 #include "platform/sim/cd_drive.h"
+#include "platform/sim/media.h"
 #include "platform/sim/mixer.h"
+#include "platform/windows/simulated_media.h"
 
 #include <atomic>
 #include <cstring>
@@ -279,8 +281,26 @@ HRESULT STDMETHODCALLTYPE traced_create_buffer(IDirectSound8* device, LPCDSBUFFE
     return result;
 }
 
+// The media graph and the sound device: the simulated ones when asked for (they trace their own
+// calls), else the platform's, whose calls the hooks report; a device the bench was told is
+// missing is a class that is not registered.
 HRESULT WINAPI traced_co_create_instance(REFCLSID clsid, LPUNKNOWN outer, DWORD context, REFIID iid, LPVOID* object)
 {
+    bool graph = IsEqualCLSID(clsid, CLSID_FilterGraph);
+    bool sound = IsEqualCLSID(clsid, CLSID_DirectSound8);
+    if ((graph && !sim::media::media_graph_available()) || (sound && !sim::media::sound_device_available())) {
+        if (object)
+            *object = nullptr;
+        return REGDB_E_CLASSNOTREG;
+    }
+    if ((graph && sim::media::media_graph_simulated()) || (sound && sim::media::sound_device_simulated())) {
+        if (!object)
+            return E_POINTER;
+        *object = nullptr;
+        if (outer)
+            return CLASS_E_NOAGGREGATION;
+        return graph ? sim::windows::create_filter_graph(iid, object) : sim::windows::create_direct_sound(iid, object);
+    }
     HRESULT result = CoCreateInstance(clsid, outer, context, iid, object);
     if (FAILED(result) || !object || !*object)
         return result;

@@ -1,5 +1,6 @@
-// Options of the simulated sound device and media graph. On Windows they are recorded for the
-// simulated devices but have no effect yet: the gauges there use the real devices.
+// Options of the sound device and the media graph. Natively both are always the simulated ones; on
+// Windows the bench hands the simulated ones to the module when asked, and with --intercept the
+// two device options hold for the real ones too.
 #include "panelhost/options.h"
 #include "platform/sim/media.h"
 
@@ -7,6 +8,8 @@ namespace panelhost {
 namespace {
 
 struct MediaOptions {
+    bool simulated_graph = false;
+    bool simulated_sound = false;
     bool sound_device = true;
     bool media_graph = true;
     std::string temp_folder;
@@ -30,6 +33,21 @@ bool apply_no_media_graph(Options&, std::string_view, std::string&)
     return true;
 }
 
+// The simulated devices reach a Windows module through its patched imports.
+bool apply_simulated_media_graph(Options& options, std::string_view, std::string&)
+{
+    media_options().simulated_graph = true;
+    options.host.intercept = true;
+    return true;
+}
+
+bool apply_simulated_sound_device(Options& options, std::string_view, std::string&)
+{
+    media_options().simulated_sound = true;
+    options.host.intercept = true;
+    return true;
+}
+
 bool apply_temp_dir(Options&, std::string_view value, std::string& error)
 {
     if (value.empty()) {
@@ -46,8 +64,12 @@ const std::vector<OptionSpec>& media_option_specs()
 {
     // name                value  help                                                                 apply
     static const std::vector<OptionSpec> specs = {
-        {"--no-sound-device", "",    "creating the sound device fails (no effect on Windows yet)",        apply_no_sound_device},
-        {"--no-media-graph",  "",    "creating the media graph fails (no effect on Windows yet)",         apply_no_media_graph},
+        {"--simulated-media-graph",  "", "Windows: the module's media graph is the simulated one, as natively "
+                                         "(implies --intercept)",                                         apply_simulated_media_graph},
+        {"--simulated-sound-device", "", "Windows: the module's sound device is the simulated one, as natively "
+                                         "(implies --intercept)",                                         apply_simulated_sound_device},
+        {"--no-sound-device", "",    "creating the sound device fails (Windows: with --intercept)",       apply_no_sound_device},
+        {"--no-media-graph",  "",    "creating the media graph fails (Windows: with --intercept)",        apply_no_media_graph},
         {"--temp-dir",        "DIR", "the platform's temporary folder (no effect on Windows yet)",       apply_temp_dir},
     };
     return specs;
@@ -56,6 +78,7 @@ const std::vector<OptionSpec>& media_option_specs()
 void configure_media_devices()
 {
     const MediaOptions& options = media_options();
+    sim::media::set_simulated(options.simulated_graph, options.simulated_sound);
     sim::media::set_sound_device_available(options.sound_device);
     sim::media::set_media_graph_available(options.media_graph);
     sim::media::set_temp_folder(options.temp_folder);

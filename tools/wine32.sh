@@ -76,17 +76,19 @@ make_prefix() {
     WINEPREFIX="$fresh" /usr/lib/wine/wineserver -w 2>/dev/null || true
     # wineboot fills the 32-bit half in a 32-bit child; where the kernel refuses that child, the
     # same inf section runs here under the emulator, once the 32-bit loader finds Wine's own
-    # 32-bit system files in syswow64.
+    # 32-bit system files in syswow64. The program is named by its full path, so that Wine runs
+    # it in this process: by name it would be started as a child, which cannot start here.
     if ! has_32bit_half "$fresh" && [ "$mode" = emulated ]; then
         cp -n "$i386_files"/*.dll "$i386_files"/*.exe "$fresh/drive_c/windows/syswow64/"
-        WINEPREFIX="$fresh" $run rundll32.exe setupapi,InstallHinfSection Wow64Install 128 \
-            '\\?\Z:\usr\share\wine\wine.inf' >>"$fresh.log" 2>&1 || true
+        WINEPREFIX="$fresh" $run "$fresh/drive_c/windows/syswow64/rundll32.exe" \
+            setupapi,InstallHinfSection Wow64Install 128 '\\?\Z:\usr\share\wine\wine.inf' >>"$fresh.log" 2>&1 || true
         WINEPREFIX="$fresh" /usr/lib/wine/wineserver -w 2>/dev/null || true
     fi
-    # Under the emulator the radio's session does not run (see the tests); a prefix whose class
-    # registration failed there still serves the other programs.
-    has_32bit_half "$fresh" || { [ "$mode" = emulated ] && [ -f "$fresh/drive_c/windows/syswow64/kernel32.dll" ]; } ||
+    # A prefix without its 32-bit classes is not complete, on either kind of machine.
+    if ! has_32bit_half "$fresh"; then
+        echo "the prefix has no 32-bit media graph and sound device classes after wineboot ($mode)" >>"$fresh.log"
         return 1
+    fi
     printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' >"$fresh/asoundrc"
     rm -f "$fresh.log"
     mv "$fresh" "$prefix"
@@ -96,7 +98,8 @@ make_prefix() {
     fail "cannot make the 32-bit Wine prefix $prefix: its folder cannot be written"
 exec 9>"$prefix.lock"
 flock 9
-if [ ! -f "$prefix/asoundrc" ]; then
+# A prefix left incomplete by an earlier version of this script is made again.
+if [ ! -f "$prefix/asoundrc" ] || ! has_32bit_half "$prefix"; then
     rm -rf "$prefix"
     make_prefix || fail "cannot make the 32-bit Wine prefix $prefix (see $prefix.new.log)"
 fi

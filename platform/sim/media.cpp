@@ -13,6 +13,8 @@ struct Failure {
 };
 
 struct Settings {
+    bool simulated_graph = false;
+    bool simulated_sound = false;
     bool sound_device = true;
     bool media_graph = true;
     std::uint32_t lock_split = 0;
@@ -27,6 +29,22 @@ Settings& settings()
 }
 
 }  // namespace
+
+void set_simulated(bool media_graph, bool sound_device)
+{
+    settings().simulated_graph = media_graph;
+    settings().simulated_sound = sound_device;
+}
+
+bool media_graph_simulated()
+{
+    return settings().simulated_graph;
+}
+
+bool sound_device_simulated()
+{
+    return settings().simulated_sound;
+}
 
 void set_sound_device_available(bool available)
 {

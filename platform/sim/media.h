@@ -9,6 +9,12 @@
 
 namespace sim::media {
 
+// Whether a Windows bench hands its module the simulated filter graph and sound device in place of
+// the platform's own (default: neither; natively they are always the simulated ones).
+SIM_API void set_simulated(bool media_graph, bool sound_device);
+SIM_API bool media_graph_simulated();
+SIM_API bool sound_device_simulated();
+
 // Whether creating the sound device and the filter graph succeeds (default: both do).
 SIM_API void set_sound_device_available(bool available);
 SIM_API bool sound_device_available();

@@ -5,7 +5,7 @@
 wine32=$1
 shift
 if [ "$(sh "$wine32" --mode)" = emulated ]; then
-    echo "skipped: 32-bit Wine runs under the emulator here, and the emulator stops in the media graph's renders"
+    echo "skipped: 32-bit Wine runs under the emulator here, and the emulator stops in the platform's media graph and sound device"
     exit 77
 fi
 exec "$@"

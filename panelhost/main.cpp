@@ -5,22 +5,31 @@
 #include "panelhost/trace.h"
 #include "platform/sim/simulation.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <exception>
 #include <filesystem>
-#include <fstream>
-#include <iostream>
-#include <sstream>
+#include <new>
+#include <string>
 
 namespace {
 
 constexpr int EXIT_BAD_INPUT = 2;
 constexpr int EXIT_MODULE_ENDED_PROCESS = 3;
 
+// Without a string of its own, so that it can still speak when the memory has run out.
+int refuse(const char* message)
+{
+    std::fprintf(stderr, "panelhost: %s\n", message);
+    return EXIT_BAD_INPUT;
+}
+
 int refuse(const std::string& message)
 {
-    std::fprintf(stderr, "panelhost: %s\n", message.c_str());
-    return EXIT_BAD_INPUT;
+    return refuse(message.c_str());
 }
 
 void platform_trace(const char* line, void*)
@@ -36,31 +45,55 @@ void module_ended_process(unsigned code)
     std::_Exit(EXIT_MODULE_ENDED_PROCESS);
 }
 
-bool read_script(const std::string& path, std::string& text, std::string& error)
+// A script is a page of commands. Anything larger (a device or a link to one, a log named by
+// mistake) is refused before it can fill the memory: at most one byte past the limit is read.
+constexpr std::size_t SCRIPT_LIMIT_BYTES = std::size_t(16) << 20;
+constexpr const char SCRIPT_LIMIT_TEXT[] = "16 MiB";
+
+bool read_bounded(std::FILE* file, const std::string& name, std::string& text, std::string& error)
 {
-    std::ostringstream content;
-    if (path.empty() || path == "-") {
-        content << std::cin.rdbuf();
-    } else {
-        std::error_code failure;
-        if (std::filesystem::is_directory(path, failure)) {
-            error = "cannot read script " + path + ": it is a folder";
+    char chunk[1 << 16];
+    while (text.size() <= SCRIPT_LIMIT_BYTES) {
+        std::size_t want = std::min(sizeof chunk, SCRIPT_LIMIT_BYTES + 1 - text.size());
+        std::size_t got = std::fread(chunk, 1, want, file);
+        int reason = errno;
+        text.append(chunk, got);
+        if (got == want)
+            continue;
+        if (std::ferror(file)) {
+            error = "cannot read script " + name + ": " + std::strerror(reason);
             return false;
         }
-        std::ifstream file(path, std::ios::binary);
-        if (!file) {
-            error = "cannot read script " + path;
-            return false;
-        }
-        content << file.rdbuf();
+        break;
     }
-    text = content.str();
+    if (text.size() > SCRIPT_LIMIT_BYTES) {
+        error = "script " + name + " is larger than " + SCRIPT_LIMIT_TEXT;
+        return false;
+    }
     return true;
 }
 
-}  // namespace
+bool read_script(const std::string& path, std::string& text, std::string& error)
+{
+    if (path.empty() || path == "-")
+        return read_bounded(stdin, "standard input", text, error);
+    std::error_code failure;
+    if (std::filesystem::is_directory(path, failure)) {
+        error = "cannot read script " + path + ": it is a folder";
+        return false;
+    }
+    errno = 0;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        error = "cannot read script " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    bool read = read_bounded(file, path, text, error);
+    std::fclose(file);
+    return read;
+}
 
-int main(int argc, char** argv)
+int run_bench(int argc, char** argv)
 {
     panelhost::Options options;
     std::string error;
@@ -109,4 +142,21 @@ int main(int argc, char** argv)
     }
     panelhost::trace_flush();
     return status;
+}
+
+}  // namespace
+
+// Nothing ends the bench uncaught: a failure that reaches here, running out of memory among
+// them, is one line and the status of bad input, after the trace written so far.
+int main(int argc, char** argv)
+{
+    try {
+        return run_bench(argc, argv);
+    } catch (const std::bad_alloc&) {
+        panelhost::trace_flush();
+        return refuse("out of memory");
+    } catch (const std::exception& failure) {
+        panelhost::trace_flush();
+        return refuse(failure.what());
+    }
 }

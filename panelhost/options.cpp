@@ -129,6 +129,16 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error)
         error = positional.size() < 2 ? "MODULE and GAUGE are required" : "too many arguments";
         return false;
     }
+    // As with an empty folder name: an empty name is no module and no gauge, and loading it would
+    // only blame the module for it.
+    if (positional[0].empty()) {
+        error = "MODULE must not be empty";
+        return false;
+    }
+    if (positional[1].empty()) {
+        error = "GAUGE must not be empty";
+        return false;
+    }
     options.host.module_path = positional[0];
     options.host.gauge_name = positional[1];
     return true;

@@ -22,6 +22,24 @@ std::string_view trim(std::string_view text)
     return text;
 }
 
+const std::string_view UTF8_BYTE_ORDER_MARK = "\xEF\xBB\xBF";
+
+// A line ends at LF, at CR LF or at a CR alone, so that a script saved with any of the three
+// conventions reads, and counts its lines, alike.
+std::string_view next_line(std::string_view& text)
+{
+    std::size_t end = text.find_first_of("\r\n");
+    std::string_view line = text.substr(0, end);
+    if (end == std::string_view::npos)
+        end = text.size();
+    else if (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
+        end += 2;
+    else
+        end += 1;
+    text.remove_prefix(end);
+    return line;
+}
+
 std::string_view next_word(std::string_view& rest)
 {
     rest = trim(rest);
@@ -173,11 +191,12 @@ bool ScriptCommand::has_flag(std::string_view flag) const
 
 bool parse_script(std::string_view text, std::vector<ScriptCommand>& commands, ScriptError& error)
 {
+    // Editors that write UTF-8 may open the file with a byte-order mark; it is no command.
+    if (text.substr(0, UTF8_BYTE_ORDER_MARK.size()) == UTF8_BYTE_ORDER_MARK)
+        text.remove_prefix(UTF8_BYTE_ORDER_MARK.size());
     int line_number = 0;
     while (!text.empty()) {
-        std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        std::string_view line = next_line(text);
         ++line_number;
         line = trim(line);
         if (line.empty() || line.front() == '#')

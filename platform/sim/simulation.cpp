@@ -71,15 +71,6 @@ std::uint64_t next_event_ms()
     return next;
 }
 
-const ClockedDevice* next_due_device()
-{
-    const ClockedDevice* due = nullptr;
-    for (const ClockedDevice* device : simulation().devices)
-        if (device->next_event_ms() != NO_EVENT && (!due || device->next_event_ms() < due->next_event_ms()))
-            due = device;
-    return due;
-}
-
 void run_until(std::uint64_t time_ms)
 {
     Simulation& state = simulation();
@@ -97,6 +88,35 @@ void run_until(std::uint64_t time_ms)
         for (ClockedDevice* device : due)
             device->on_clock(state.now);
     }
+    state.now = std::max(state.now, time_ms);
+}
+
+ClockedDevice* next_due_device(std::uint64_t time_ms, const std::vector<const ClockedDevice*>& held)
+{
+    ClockedDevice* due = nullptr;
+    for (ClockedDevice* device : simulation().devices) {
+        std::uint64_t next = device->next_event_ms();
+        if (next == NO_EVENT || next > time_ms || std::find(held.begin(), held.end(), device) != held.end())
+            continue;
+        if (!due || next < due->next_event_ms())
+            due = device;
+    }
+    return due;
+}
+
+void serve_event(ClockedDevice* device)
+{
+    Simulation& state = simulation();
+    std::uint64_t next = device->next_event_ms();
+    if (next == NO_EVENT)
+        return;
+    state.now = std::max(state.now, next);
+    device->on_clock(state.now);
+}
+
+void move_clock_to(std::uint64_t time_ms)
+{
+    Simulation& state = simulation();
     state.now = std::max(state.now, time_ms);
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 #if defined(_WIN32)
 #define SIM_API
@@ -39,12 +40,21 @@ SIM_API void remove_clocked_device(ClockedDevice* device);
 SIM_API std::uint64_t now_ms();
 // The earliest event of any device, or NO_EVENT.
 SIM_API std::uint64_t next_event_ms();
-// The device of that event, or null.
-SIM_API const ClockedDevice* next_due_device();
 // Moves the clock forward to time_ms, letting every device event before it fall due in time
 // order; a device whose event lies at or before the new time is told at that event's time.
 // The clock never moves back.
 SIM_API void run_until(std::uint64_t time_ms);
+
+// The same clock one event at a time, for a host that bounds what it serves. The device whose
+// event comes first at or before time_ms, leaving out the held ones; of devices due together the
+// one added first; null when none is due.
+SIM_API ClockedDevice* next_due_device(std::uint64_t time_ms, const std::vector<const ClockedDevice*>& held);
+// Serves the device's next event alone: the clock moves to the event's time (never back) and the
+// device is told.
+SIM_API void serve_event(ClockedDevice* device);
+// Moves the clock forward to time_ms serving nothing; an event it passes is served, late, by a
+// later call.
+SIM_API void move_clock_to(std::uint64_t time_ms);
 
 // ExitProcess reports here; the handler does not return.
 using ExitHandler = void (*)(unsigned code);

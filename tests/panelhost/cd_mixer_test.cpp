@@ -94,6 +94,35 @@ TEST(PanelhostCdMixer, OptionsAndCommandsShapeTheDriveAndTheMixer)
     }
 }
 
+// The top of each option's range is a value like any other: the drive and the mixer take it.
+TEST(PanelhostCdMixer, TheLargestValueOfEachOptionTakesEffect)
+{
+    const std::string full_day_less_1 = "wait 86399999\n";
+    const Session sessions[] = {
+        {"--cd-tracks 99: the last track is 99", {"--cd-tracks", "99"}, std::string(PLAY_LAST) + ASK,
+         concat(concat(PLAY_SETUP, {"mci \"status cdaudio number of tracks\" -> 0", "mci \"play cdaudio from 99\" -> 0"}),
+                asked(1, 99))},
+        {"--cd-track-seconds 86400: a track lasts a day", {"--cd-tracks", "2", "--cd-track-seconds", "86400"},
+         std::string(PLAY_FIRST) + full_day_less_1 + ASK + "wait 1\n" + ASK + full_day_less_1 + ASK + "wait 1\n" + ASK,
+         concat(concat(PLAY_SETUP, {"mci \"play cdaudio from 1\" -> 0"}),
+                concat(concat(asked(1, 1), asked(1, 2)), concat(asked(1, 2), asked(0, 2))))},
+        // install sets -8000, 20 percent of the span; full volume is the top
+        {"--mixer-range 0:4294967295", {"--mixer-range", "0:4294967295"}, FULL_VOLUME,
+         {"mixer-set 858993459", "mci-command 0x808 0x0 -> 0", "mixer-set 4294967295"}, 2},
+        {"--mixer-range 4294967294:4294967295", {"--mixer-range", "4294967294:4294967295"}, FULL_VOLUME,
+         {"mixer-set 4294967294", "mci-command 0x808 0x0 -> 0", "mixer-set 4294967295"}, 2},
+    };
+    for (const Session& s : sessions) {
+        SCOPED_TRACE(s.name);
+        auto run = run_panelhost(with_probe(s.options), s.script);
+        ASSERT_EQ(run.status, 0) << run.err;
+        Lines lines = lines_with_prefix(run.lines(), {"mci", "key", "mixer", "warning", "msgbox"});
+        ASSERT_GE(lines.size(), static_cast<std::size_t>(s.skip + 2));
+        Lines session(lines.begin() + s.skip, lines.end() - 2);
+        EXPECT_LINES(s.expected, session);
+    }
+}
+
 TEST(PanelhostCdMixer, NoDriveAndNoMixerAtInstallAndKill)
 {
     auto run = run_panelhost(with_probe({"--no-cd-drive", "--no-mixer", "--mixer-range", "0:1000"}), "frame\n");
@@ -130,16 +159,21 @@ TEST(PanelhostCdMixer, BadValuesAndLinesAreRefusedBeforeAnythingRuns)
 {
     const Refusal cases[] = {
         {{"--cd-tracks", "0"}, "", "panelhost: option --cd-tracks: N must be a whole number from 1 to 99"},
-        {{"--cd-tracks", "100"}, "", "panelhost: option --cd-tracks: N must be"},
+        {{"--cd-tracks", "100"}, "", "panelhost: option --cd-tracks: N must be a whole number from 1 to 99"},
         {{"--cd-tracks=x"}, "", "panelhost: option --cd-tracks: N must be"},
         {{"--cd-tracks", " 5"}, "", "panelhost: option --cd-tracks: N must be"},
         {{"--cd-tracks", "+5"}, "", "panelhost: option --cd-tracks: N must be"},
         {{"--cd-tracks", "5 "}, "", "panelhost: option --cd-tracks: N must be"},
         {{"--mixer-range", "0: 9"}, "", "panelhost: option --mixer-range: MIN:MAX must be"},
         {{"--cd-track-seconds", "0"}, "", "panelhost: option --cd-track-seconds: S must be"},
+        {{"--cd-track-seconds", "86401"}, "",
+         "panelhost: option --cd-track-seconds: S must be a whole number of seconds from 1 to 86400"},
+        {{"--mixer-range", "4294967296:4294967297"}, "", "panelhost: option --mixer-range: MIN:MAX must be"},
+        {{"--mixer-range", "4294967295:4294967295"}, "", "panelhost: option --mixer-range: MIN:MAX must be"},
         {{"--mixer-range", "5:1"}, "", "panelhost: option --mixer-range: MIN:MAX must be"},
         {{"--mixer-range", "7"}, "", "panelhost: option --mixer-range: MIN:MAX must be"},
-        {{"--mixer-range", "0:4294967296"}, "", "panelhost: option --mixer-range: MIN:MAX must be"},
+        {{"--mixer-range", "0:4294967296"}, "",
+         "panelhost: option --mixer-range: MIN:MAX must be two whole numbers from 0 to 4294967295, MIN below MAX"},
         {{"--no-mixer=1"}, "", "panelhost: option --no-mixer takes no value"},
         {{}, "cd insert\n", "panelhost: script line 1: expected \"cd insert N\""},
         {{}, "cd insert 0\n", "panelhost: script line 1: expected \"cd insert N\" (N an integer"},

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
 namespace {
 
 using test_support::describe_difference;
@@ -185,6 +188,100 @@ TEST(PanelhostRefusals, OneLineOnStandardErrorAndStatus2)
         EXPECT_EQ(run.err.rfind(c.message_start, 0), 0u) << c.name << ": got " << run.err;
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << c.name << ": " << run.err;
         EXPECT_EQ(run.out, "") << c.name << ": nothing may run";
+    }
+}
+
+constexpr std::size_t SCRIPT_LIMIT = std::size_t(16) << 20;   // 16 MiB
+
+struct ExactRefusal {
+    const char* name;
+    std::vector<std::string> args;
+    std::string script;   // on standard input
+    std::string error;    // the one line on standard error
+};
+
+// Inputs that are no script and no gauge are refused before anything loads, each with its reason.
+TEST(PanelhostRefusals, HostileInputsGetOneLineSayingWhyAndStatus2)
+{
+    std::string dir = test_support::make_temp_dir();
+    std::filesystem::create_symlink("/dev/zero", dir + "/endless");
+    test_support::write_text_file(dir + "/large", std::string(SCRIPT_LIMIT + 1, '\n'));
+    test_support::write_text_file(dir + "/script", "echo never\n");
+    const ExactRefusal cases[] = {
+        {"an empty MODULE", {"--script", dir + "/script", "", "tuneset"}, "",
+         "panelhost: MODULE must not be empty (see panelhost --help)"},
+        {"an empty GAUGE", {probe(), ""}, "", "panelhost: GAUGE must not be empty (see panelhost --help)"},
+        {"both empty", {"", ""}, "", "panelhost: MODULE must not be empty (see panelhost --help)"},
+        {"a script that never ends", {"--script", dir + "/endless", probe(), "probe610"}, "",
+         "panelhost: script " + dir + "/endless is larger than 16 MiB"},
+        {"a script one byte past 16 MiB", {"--script", dir + "/large", probe(), "probe610"}, "",
+         "panelhost: script " + dir + "/large is larger than 16 MiB"},
+        {"standard input one byte past 16 MiB", {probe(), "probe610"}, std::string(SCRIPT_LIMIT + 1, '\n'),
+         "panelhost: script standard input is larger than 16 MiB"},
+        {"standard input as -, past 16 MiB", {"--script", "-", probe(), "probe610"}, std::string(SCRIPT_LIMIT + 1, '#'),
+         "panelhost: script standard input is larger than 16 MiB"},
+        {"a script that is not there", {"--script", dir + "/absent", probe(), "probe610"}, "",
+         "panelhost: cannot read script " + dir + "/absent: No such file or directory"},
+        {"a script under a file", {"--script", dir + "/script/inner", probe(), "probe610"}, "",
+         "panelhost: cannot read script " + dir + "/script/inner: Not a directory"},
+        {"a folder as the script", {"--script", dir, probe(), "probe610"}, "",
+         "panelhost: cannot read script " + dir + ": it is a folder"},
+        {"line 3 of a script with CR line ends", {probe(), "probe610"}, "echo one\r\rclick 1\r",
+         "panelhost: script line 3: expected \"click X Y\" (X and Y integers)"},
+    };
+    for (const ExactRefusal& c : cases) {
+        auto run = run_panelhost(c.args, c.script);
+        EXPECT_EQ(run.status, 2) << c.name;
+        EXPECT_EQ(run.err, c.error + "\n") << c.name;
+        EXPECT_EQ(run.out, "") << c.name << ": nothing may run";
+    }
+}
+
+// Out of memory, the bench still ends as it does for any bad input: one line and status 2, not an
+// abort. A script of 16 MiB of one-word commands needs far more memory than the limit given here.
+TEST(PanelhostRefusals, RunningOutOfMemoryIsOneLineAndStatus2)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer maps more than any data limit allows";
+#endif
+    std::string frames;
+    while (frames.size() + 6 <= SCRIPT_LIMIT)
+        frames += "frame\n";
+    auto run = run_panelhost({probe(), "probe610"}, frames, 64ull << 20);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "panelhost: out of memory\n");
+    EXPECT_EQ(run.out, "");
+}
+
+struct ScriptForm {
+    const char* name;
+    std::vector<std::string> args;
+    std::string script;   // on standard input
+};
+
+// What a script may look like and still run: up to 16 MiB, saved with any line end, opened by a
+// byte-order mark.
+TEST(PanelhostScript, EveryFormOfAGoodScriptRuns)
+{
+    std::string dir = test_support::make_temp_dir();
+    std::string head = "echo start\nclick 15 15\n#", tail = "\necho end\n";
+    std::string at_limit = head + std::string(SCRIPT_LIMIT - head.size() - tail.size(), 'x') + tail;
+    ASSERT_EQ(at_limit.size(), SCRIPT_LIMIT);
+    test_support::write_text_file(dir + "/at-limit", at_limit);
+    const ScriptForm cases[] = {
+        {"exactly 16 MiB on standard input", {probe(), "probe610"}, at_limit},
+        {"exactly 16 MiB in a file", {"--script", dir + "/at-limit", probe(), "probe610"}, ""},
+        {"LF", {probe(), "probe610"}, "echo start\nclick 15 15\necho end\n"},
+        {"CR LF", {probe(), "probe610"}, "echo start\r\nclick 15 15\r\necho end\r\n"},
+        {"CR alone", {probe(), "probe610"}, "echo start\rclick 15 15\recho end\r"},
+        {"a byte-order mark", {probe(), "probe610"}, "\xEF\xBB\xBF" "echo start\r\nclick 15 15\r\necho end\r\n"},
+    };
+    for (const ScriptForm& c : cases) {
+        auto run = run_panelhost(c.args, c.script);
+        ASSERT_EQ(run.status, 0) << c.name << ": " << run.err;
+        Lines expected = {"echo start", "key 0x20001 0", "echo end"};
+        Lines actual = lines_with_prefix(run.lines(), {"echo", "key 0x2"});
+        EXPECT_EQ(expected, actual) << c.name << "\n" << describe_difference(expected, actual);
     }
 }
 

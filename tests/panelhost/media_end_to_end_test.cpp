@@ -19,17 +19,26 @@ std::string media_gauge()
     return test_support::out_dir() + "/test-gauges/media.so";
 }
 
-// A folder with song 1 as a wave file of one second (8000 bytes at 8000 per second).
-std::string folder_with_song1()
+// A folder with song 1 as a wave file of 8-bit mono samples at 8000 a second, one second long
+// unless told otherwise.
+std::string folder_with_song1(std::uint32_t samples = 8000)
 {
     std::string folder = test_support::make_temp_dir();
     std::filesystem::create_directories(folder + "/Sound");
     std::ofstream file(folder + "/Sound/song1.wav", std::ios::binary);
-    const unsigned char header[44] = {'R', 'I', 'F', 'F', 0x64, 0x1F, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
-                                      16, 0, 0, 0, 1, 0, 1, 0, 0x40, 0x1F, 0, 0, 0x40, 0x1F, 0, 0,
-                                      1, 0, 8, 0, 'd', 'a', 't', 'a', 0x40, 0x1F, 0, 0};
-    file.write(reinterpret_cast<const char*>(header), sizeof header);
-    file << std::string(8000, '\x80');
+    auto put32 = [&](std::uint32_t value) {
+        for (int shift = 0; shift < 32; shift += 8)
+            file.put(static_cast<char>(value >> shift));
+    };
+    const unsigned char format[24] = {'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0, 1, 0,
+                                      0x40, 0x1F, 0, 0, 0x40, 0x1F, 0, 0, 1, 0, 8, 0};
+    file << "RIFF";
+    put32(36 + samples);
+    file << "WAVE";
+    file.write(reinterpret_cast<const char*>(format), sizeof format);
+    file << "data";
+    put32(samples);
+    file << std::string(samples, '\x80');
     return folder;
 }
 
@@ -75,6 +84,22 @@ TEST(PanelhostMedia, WithoutASoundDeviceTheSongsPlayWithoutAClick)
     ASSERT_EQ(run.status, 0) << run.err;
     Lines actual = lines_with_prefix(run.lines(), {"dsound", "dshow run", "dshow rewind", "exit"});
     EXPECT_LINES((Lines{"dshow run", "dshow rewind"}), actual);
+}
+
+// A song of a millisecond, repeated, ends at a new instant every millisecond of the longest wait:
+// the wait ends after 100000 of its ends, and the next command runs.
+TEST(PanelhostMedia, ALongWaitOverAMillisecondSongEndsAfter100000Events)
+{
+    std::string folder = folder_with_song1(8);
+    auto run = run_panelhost({"--cwd", folder, media_gauge(), "media"}, "click 10 10\nwait 1099511627776\necho after\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    Lines lines = run.lines();
+    Lines tail = lines_with_prefix(lines, {"warning clock", "echo"});
+    Lines expected = {"warning clock: one wait served 100000 device events, the last by the media graph at 100000 ms; "
+                      "the wait ends there, 1099511527776 ms short",
+                      "echo after"};
+    EXPECT_LINES(expected, tail);
+    EXPECT_EQ(lines_with_prefix(lines, {"dshow rewind"}).size(), 100000u);
 }
 
 TEST(PanelhostMedia, TheMediaOptionsTakeNoValue)

@@ -1,7 +1,12 @@
-// The script reader: what it accepts, and the line and expectation it names for what it refuses.
+// The script reader: what it accepts (any of the three line ends, a leading byte-order mark), and
+// the line and expectation it names for what it refuses.
 #include "panelhost/script.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -61,6 +66,44 @@ TEST(ScriptReader, KeepsEchoTextAndReadsVarValues)
     EXPECT_EQ(commands[2].args[0].text, "");
 }
 
+// A UTF-8 byte-order mark, kept apart from the text after it (a hex escape would swallow the
+// letters a to f).
+#define BOM "\xEF\xBB\xBF"
+
+struct LineEnds {
+    const char* name;
+    const char* script;
+    std::vector<std::pair<std::string, int>> commands;   // keyword and line number
+};
+
+TEST(ScriptReader, ReadsEveryLineEndAndSkipsALeadingByteOrderMark)
+{
+    using Read = std::vector<std::pair<std::string, int>>;
+    const LineEnds cases[] = {
+        {"LF", "frame\nwait 5\nelements\n", Read{{"frame", 1}, {"wait", 2}, {"elements", 3}}},
+        {"CR LF", "frame\r\nwait 5\r\nelements\r\n", Read{{"frame", 1}, {"wait", 2}, {"elements", 3}}},
+        {"CR alone", "frame\rwait 5\relements\r", Read{{"frame", 1}, {"wait", 2}, {"elements", 3}}},
+        {"CR alone, no end on the last line", "frame\rwait 5\relements", Read{{"frame", 1}, {"wait", 2}, {"elements", 3}}},
+        {"blank lines of each kind counted", "frame\r\n\rwait 5\n\r\nelements",
+         Read{{"frame", 1}, {"wait", 3}, {"elements", 5}}},
+        {"CR CR LF: two line ends", "frame\r\r\nwait 5", Read{{"frame", 1}, {"wait", 3}}},
+        {"LF CR: two line ends", "frame\n\rwait 5", Read{{"frame", 1}, {"wait", 3}}},
+        {"byte-order mark", BOM "frame\nwait 5\n", Read{{"frame", 1}, {"wait", 2}}},
+        {"byte-order mark before a comment, CR ends", BOM "# heading\rframe\r", Read{{"frame", 2}}},
+        {"byte-order mark alone", BOM, Read{}},
+    };
+    for (const LineEnds& c : cases) {
+        std::vector<ScriptCommand> commands;
+        ScriptError error;
+        ASSERT_TRUE(parse_script(c.script, commands, error))
+            << c.name << ": refused at line " << error.line << ", expected " << error.expected;
+        Read read;
+        for (const ScriptCommand& command : commands)
+            read.emplace_back(command.keyword, command.line);
+        EXPECT_EQ(read, c.commands) << c.name;
+    }
+}
+
 struct BadLine {
     const char* name;
     const char* script;
@@ -87,6 +130,11 @@ TEST(ScriptReader, RefusesWhatItCannotReadNamingLineAndExpectation)
         {"var infinite", "var 1 1e999\n", 1, "\"var ID VALUE\""},
         {"coordinate too large", "click 2147483648 0\n", 1, "\"click X Y\""},
         {"elements with argument", "elements now\n", 1, "\"elements\""},
+        {"line 3 of a script with CR alone", "frame\r\rclick 1\r", 3, "\"click X Y\""},
+        {"line 3 of a script with CR LF", "frame\r\n\r\nclick 1\r\n", 3, "\"click X Y\""},
+        {"a byte-order mark after the start", "frame\n" BOM "frame\n", 2, "a command ("},
+        {"a second byte-order mark", BOM BOM "frame\n", 1, "a command ("},
+        {"a byte-order mark after a blank", " " BOM "frame\n", 1, "a command ("},
     };
     for (const BadLine& c : cases) {
         std::vector<ScriptCommand> commands;

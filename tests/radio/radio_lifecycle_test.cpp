@@ -87,6 +87,19 @@ TEST(RadioLifecycle, InstallProbesEachSongUntilItsFirstFileThatPlays)
     }
 }
 
+// The widest control range the mixer can have: install sets the line 20 percent up its span
+// (858993459 of 4294967295, in 64-bit arithmetic), and the volume's top reaches the maximum.
+TEST(RadioLifecycle, InstallSetsTheCdLineWithinTheWidestControlRange)
+{
+    auto run = run_radio(song_folder({}), {"--mixer-range", "0:4294967295"},
+                         std::string(POWER) + "hold " + VOLUME_UP_AT + " 60\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    Lines mixer = test_support::lines_with_prefix(run.lines(), {"mixer-set"});
+    ASSERT_FALSE(mixer.empty());
+    EXPECT_EQ(mixer.front(), "mixer-set 858993459") << "install";
+    EXPECT_EQ(mixer.back(), "mixer-set 4294967295") << "the volume's top";
+}
+
 // The mixer's CD line is closed first, then the CD stopped and closed, then the music player
 // (its graph stopped); the install reports a missing mixer once, and so does the kill.
 TEST(RadioLifecycle, WithoutAMixerEachOfTheTwoMessagesShowsOnce)

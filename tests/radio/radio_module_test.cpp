@@ -467,6 +467,36 @@ TEST_F(RadioModule, TheTrackTextNeverExceedsItsTwoCharacters)
     EXPECT_EQ(display->update_callback(element(7)), -2147483648.0);
 }
 
+// The digits show while the drive answers "playing"; once the drive is gone its mode query fails,
+// and the reply of the query before must not keep them lit.
+TEST_F(RadioModule, TheTrackDigitsGoOutWhenTheDriveGoesAway)
+{
+    gauge->gauge_callback(gauge, PANEL_SERVICE_PRE_INSTALL, reinterpret_cast<std::uintptr_t>(module));
+    auto* display = reinterpret_cast<ELEMENT_STRING*>(element(7));
+    char text[3] = {};
+    display->string = text;
+    // One update pass as the host makes it: the gauge callback, then the elements' updates.
+    auto pass = [&] {
+        gauge->gauge_callback(gauge, PANEL_SERVICE_PRE_UPDATE, 0);
+        display->update_callback(element(7));
+    };
+    auto digits_hidden = [&] { return (element(7)->image_flags & IMAGE_HIDDEN) != 0; };
+    press(POWER);   // on in CD mode: track 1 plays
+    pass();
+    pass();
+    EXPECT_FALSE(digits_hidden()) << "the disc plays";
+    EXPECT_EQ(std::string(text), "01");
+
+    sim::cd_drive().set_installed(false);
+    pass();   // the display's query fails
+    pass();
+    EXPECT_TRUE(digits_hidden()) << "the pass after the failed query hides the digits";
+    pass();
+    EXPECT_TRUE(digits_hidden()) << "and they stay hidden";
+    display->string = nullptr;
+    gauge->gauge_callback(gauge, PANEL_SERVICE_PRE_KILL, 0);
+}
+
 // Every control but the door and the volume buttons plays the click once, never looping; the
 // click's buffer is the one sound buffer the radio holds.
 TEST_F(RadioModule, EachClickingControlPlaysTheClickOnceWithNoFlags)

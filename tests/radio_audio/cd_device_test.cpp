@@ -230,6 +230,35 @@ TEST_F(CdDevice, QueryPlayingFollowsTheDrive)
     EXPECT_FALSE(cd_query_playing());
 }
 
+struct FailingModeCase {
+    const char* name;
+    std::function<void(sim::CdDrive&)> fail;
+    MCIERROR code;
+};
+
+// The mode reply buffer still holds the "playing" of the query before: a query whose command
+// fails must not be read from it.
+TEST_F(CdDevice, AFailingModeQueryAfterAPlayingOneIsNotPlaying)
+{
+    const FailingModeCase cases[] = {
+        {"a refused command, no reply written",
+         [](sim::CdDrive& d) { d.script_answer("status cdaudio mode", MCIERR_HARDWARE); }, MCIERR_HARDWARE},
+        {"the drive taken away", [](sim::CdDrive& d) { d.set_installed(false); }, MCIERR_INVALID_DEVICE_NAME},
+        {"the playing device closed", [](sim::CdDrive&) { cd_close(); }, MCIERR_INVALID_DEVICE_NAME},
+    };
+    for (const FailingModeCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        drive().reset();
+        ASSERT_EQ(cd_open(), 0u);
+        ASSERT_EQ(cd_play_track(1), 0u);
+        EXPECT_TRUE(cd_query_playing());
+        c.fail(drive());
+        take_trace();
+        EXPECT_FALSE(cd_query_playing());
+        EXPECT_TRACE((Lines{"mci \"status cdaudio mode\" -> " + std::to_string(c.code)}), take_trace());
+    }
+}
+
 struct TrackCase {
     const char* name;
     MCIERROR code;

@@ -1,6 +1,7 @@
 // Running panelhost in a child process for the end-to-end tests.
 #include "tests/support/panelhost_runner.h"
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -71,7 +72,8 @@ void write_text_file(const std::string& path, const std::string& text)
     file << text;
 }
 
-RunResult run_panelhost(const std::vector<std::string>& args, const std::string& script)
+RunResult run_panelhost(const std::vector<std::string>& args, const std::string& script,
+                        unsigned long long data_limit_bytes)
 {
     std::string dir = make_temp_dir();
     std::string in_path = dir + "/script", out_path = dir + "/out", err_path = dir + "/err";
@@ -93,6 +95,10 @@ RunResult run_panelhost(const std::vector<std::string>& args, const std::string&
         dup2(in, 0);
         dup2(out, 1);
         dup2(err, 2);
+        if (data_limit_bytes != 0) {
+            struct rlimit limit = {data_limit_bytes, data_limit_bytes};
+            setrlimit(RLIMIT_DATA, &limit);
+        }
         execv(program.c_str(), argv.data());
         _exit(127);
     }

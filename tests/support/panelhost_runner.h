@@ -13,8 +13,10 @@ struct RunResult {
     std::vector<std::string> lines() const;   // standard output, one entry a line
 };
 
-// Runs panelhost with the arguments, the script given on standard input.
-RunResult run_panelhost(const std::vector<std::string>& args, const std::string& script);
+// Runs panelhost with the arguments, the script given on standard input; a data limit other than
+// 0 caps the memory the process may allocate (its data segment and private mappings), in bytes.
+RunResult run_panelhost(const std::vector<std::string>& args, const std::string& script,
+                        unsigned long long data_limit_bytes = 0);
 
 // The build's output folder (panelhost and the modules).
 std::string out_dir();

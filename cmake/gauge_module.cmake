@@ -26,8 +26,8 @@ function(add_gauge_module name)
             CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON
             BUILD_RPATH "$ORIGIN" INSTALL_RPATH "$ORIGIN")
         # Without unique symbols the library really unloads, so a reload starts from fresh state.
-        target_compile_options(${name} PRIVATE -fno-gnu-unique)
-        target_link_options(${name} PRIVATE -Wl,--no-undefined)
+        target_compile_options(${name} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-fno-gnu-unique>)
+        target_link_options(${name} PRIVATE ${MODULE_LINK_CHECK})
         target_link_libraries(${name} PRIVATE winplatform)
         # The libraries of the project's own (the radio's back-ends) are linked in here too; the
         # Windows system libraries have no native counterpart but the simulated platform.

@@ -42,6 +42,7 @@ constexpr Rgb NEEDLE = {255, 140, 44};
 
 constexpr int PRESET_DARK = -1;     // the radio off: the preset numbers unlit
 constexpr int PRESET_NONE = 6;      // numbers lit, no button marked (CD mode)
+static_assert(PRESET_NONE == layout::PRESET_PICTURES - 1, "the last preset strip marks no button");
 
 struct Lights {
     bool buttons = false;           // the rocker's arrows and the pause and track buttons

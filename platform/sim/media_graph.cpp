@@ -56,24 +56,23 @@ public:
     // The bytes at offset, or false where the file ends first.
     bool read(std::uint64_t offset, void* bytes, std::size_t count)
     {
-        if (offset < start_ || offset + count > start_ + window_.size()) {
+        if (offset < start_ || offset + count > start_ + filled_) {
             file_.clear();
             file_.seekg(static_cast<std::streamoff>(offset));
-            window_.resize(WINDOW_BYTES);
-            file_.read(reinterpret_cast<char*>(window_.data()), WINDOW_BYTES);
-            window_.resize(static_cast<std::size_t>(std::max<std::streamsize>(file_.gcount(), 0)));
+            file_.read(window_, sizeof window_);
+            filled_ = static_cast<std::size_t>(std::max<std::streamsize>(file_.gcount(), 0));
             start_ = offset;
-            if (count > window_.size())
+            if (count > filled_)
                 return false;
         }
-        std::memcpy(bytes, window_.data() + (offset - start_), count);
+        std::memcpy(bytes, window_ + (offset - start_), count);
         return true;
     }
 
 private:
-    static constexpr std::size_t WINDOW_BYTES = 65536;
     std::ifstream file_;
-    std::vector<unsigned char> window_;
+    char window_[4096];
+    std::size_t filled_ = 0;
     std::uint64_t start_ = 0;
 };
 

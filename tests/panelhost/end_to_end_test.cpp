@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <algorithm>
 #include <filesystem>
 
@@ -317,6 +319,35 @@ TEST(PanelhostCommandLine, HelpScriptFileAndEcho)
     ASSERT_EQ(run.status, 0) << run.err;
     Lines expected = {"echo from a file"};
     EXPECT_LINES(expected, lines_with_prefix(run.lines(), {"echo"}));
+}
+
+// The census counts the bench's own process: natively one thread (nothing of the bench or the
+// stand-ins starts another) and the pages it holds.
+TEST(PanelhostCommandLine, TheCensusCountsTheBenchsOneThreadAndItsMemory)
+{
+    auto run = run_panelhost({probe(), "probe610"}, "census\nreinstall\ncensus\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    Lines census = lines_with_prefix(run.lines(), {"census"});
+    ASSERT_EQ(census.size(), 2u) << run.out;
+    for (const std::string& line : census) {
+        long threads = 0;
+        long long resident_kb = 0;
+        ASSERT_EQ(std::sscanf(line.c_str(), "census threads=%ld resident_kb=%lld", &threads, &resident_kb), 2) << line;
+        EXPECT_EQ(threads, 1) << line;
+        EXPECT_GT(resident_kb, 0) << line;
+    }
+}
+
+// The options that choose simulated devices on Windows are taken natively, where every device is
+// simulated already, and change nothing.
+TEST(PanelhostCommandLine, TheWindowsMediaOptionsChangeNothingNatively)
+{
+    std::string script = "frame 2\nclick 10 10\nframe\n";
+    auto plain = run_panelhost({probe(), "probe700"}, script);
+    auto simulated = run_panelhost({"--simulated-media-graph", "--simulated-sound-device", probe(), "probe700"}, script);
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    ASSERT_EQ(simulated.status, 0) << simulated.err;
+    EXPECT_EQ(simulated.out, plain.out);
 }
 
 }  // namespace

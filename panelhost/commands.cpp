@@ -90,7 +90,10 @@ bool run_echo(Host&, const ScriptCommand& command, std::string&)
 
 bool run_render(Host& host, const ScriptCommand& command, std::string& error)
 {
-    if (render_gauge(host, command.args[0].text, command.has_flag("--hotspots"), error))
+    HotSpots hot_spots = command.has_flag("--numbered")   ? HotSpots::Numbered
+                         : command.has_flag("--hotspots") ? HotSpots::Labelled
+                                                          : HotSpots::None;
+    if (render_gauge(host, command.args[0].text, hot_spots, error))
         return true;
     error = "render: " + error;
     return false;
@@ -120,7 +123,7 @@ const std::vector<CommandSpec> HOST_COMMANDS = {
     {"reinstall",    "reinstall",          Args{},                                           0, {}, run_reinstall},
     {"reload",       "reload",             Args{},                                           0, {}, run_reload},
     {"echo",         "echo TEXT",          Args{ArgKind::Text},                              0, {}, run_echo},
-    {"render",       "render FILE [--hotspots]", Args{ArgKind::Word},                        1, {"--hotspots"}, run_render},
+    {"render",       "render FILE [--hotspots|--numbered]", Args{ArgKind::Word},             1, {"--hotspots", "--numbered"}, run_render},
     {"census",       "census",             Args{},                                           0, {}, run_census},
 };
 

@@ -1,30 +1,31 @@
-// The bench host: loads a gauge module, serves its panel-service calls and drives its lifecycle.
+// The bench host: the panel of gauges it runs (one gauge alone, or every gauge of a panel window
+// at its place), the sim variables and key events the gauges share, and the window's points
+// routed to the gauge under them.
 #pragma once
 
 #include "host/panel_host.h"
-#include "panelhost/bitmap.h"
-#include "panelhost/mouse.h"
-#include "platform/platform.h"
+#include "panelhost/gauge.h"
+#include "panelhost/module.h"
 
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace panelhost {
 
-// A picture the host loaded for an element; the record handed to the gauge comes first.
-struct LoadedImage {
-    HOST_IMAGE record{};
-    int resource_id = 0;
-    Bitmap bitmap;
-};
-
-struct MouseRegistration {
-    MOUSERECT* table = nullptr;
-    GAUGEHDR* gauge = nullptr;
-    MouseTable layout;
+// One gauge line of a panel window: the gauge, and where the window shows it.
+struct PanelPlacement {
+    std::string key;                   // "gauge00"
+    std::string name;                  // "radio!tuneset", as the line gives it
+    std::string module_path;
+    std::string gauge_name;
+    long x = 0;                        // in the window's units
+    long y = 0;
+    std::optional<long> width;         // else the gauge's default width
+    std::optional<long> height;        // else from the width, as the gauge's background is shaped
 };
 
 struct HostOptions {
@@ -32,14 +33,31 @@ struct HostOptions {
     std::string gauge_name;
     bool trace_services = false;
     bool intercept = false;
+    // A panel window in place of the one gauge above: its gauges in drawing order (a later one
+    // lies over an earlier) and its size in its own units (a height not given is the gauges').
+    std::string window_name;
+    std::vector<PanelPlacement> window_gauges;
+    std::optional<long> window_width;
+    std::optional<long> window_height;
+};
+
+// A gauge where the panel shows it.
+struct PlacedGauge {
+    std::string key;                   // the gauge line's key; empty for a gauge alone
+    std::string name;                  // "radio!tuneset"
+    std::unique_ptr<Gauge> gauge;
+    PIXEL_BOX box{};                   // in the window's units; a gauge alone: its own pixels
 };
 
 class Host {
 public:
     explicit Host(HostOptions options);
     ~Host();
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
 
-    // Loads the module and finds the gauge; on failure the error says why and nothing stays loaded.
+    // Loads the modules and finds the gauges; on failure the error says why and nothing stays
+    // loaded.
     bool load(std::string& error);
     void unload();
     void install_and_initialize();
@@ -47,63 +65,47 @@ public:
     void update_pass();
     bool reload(std::string& error);
 
+    // Points are in the window's units (a gauge alone: its own pixels).
     void hold(PIXEL_POINT point, std::int64_t ticks);
     void click(PIXEL_POINT point) { hold(point, 1); }   // a click holds the button for one tick
     void tooltip(PIXEL_POINT point);
     void set_var(std::uint32_t id, double value);
     void print_elements();
 
-    GAUGEHDR* gauge() const { return gauge_; }
+    // A panel window rather than one gauge alone.
+    bool is_window() const { return !options_.window_gauges.empty(); }
+    // The window's size in its units; a gauge alone: its background's.
+    PIXEL_POINT window_size() const;
+    const std::vector<PlacedGauge>& placed() const { return placed_; }
+    Gauge* first_gauge() const { return placed_.empty() ? nullptr : placed_.front().gauge.get(); }
+    const HostOptions& options() const { return options_; }
+
+    // The first gauge, the one of a run of one gauge.
+    GAUGEHDR* gauge() const;
     ELEMENT_HEADER* root() const;
     PIXEL_POINT background_size() const;
     const LoadedImage* image(const HOST_IMAGE* record) const;
-    const std::vector<MouseRegistration>& registrations() const { return registrations_; }
-    const HostOptions& options() const { return options_; }
+    const std::vector<MouseRegistration>& registrations() const;
 
-    // The panel services, reached through the one live host.
-    void element_list_install(ELEMENT_HEADER* root, void* resource_handle);
-    void element_list_initialize(ELEMENT_HEADER* root);
-    void element_list_update(ELEMENT_HEADER* root);
-    void element_list_kill(ELEMENT_HEADER* root);
-    void mouse_list_install(MOUSERECT* table, GAUGEHDR* gauge, PIXEL_POINT* size);
-    void mouse_list_register(MOUSERECT* table, GAUGEHDR* gauge);
-    void mouse_list_unregister(MOUSERECT* table, GAUGEHDR* gauge);
+    // The services that the panel holds for all its gauges.
     std::int32_t trigger_key_event(std::uint32_t event_id, std::uint32_t value);
     void initialize_var(MODULE_VAR* var);
     void lookup_var(MODULE_VAR* var);
     void trace_service(const char* name);
 
 private:
-    void callback(std::int32_t service_id, std::uintptr_t extra = 0);
-    void release_element(ELEMENT_HEADER* element);
-    LoadedImage* load_bitmap(int resource_id, void* resource_handle);
-    int icon_picture_id(const std::vector<int>& bitmap_ids, int first_id, std::uint32_t k) const;
-    void drop_registrations();
+    bool load_gauge(const PanelPlacement& placement, std::string& error);
+    // The gauge under a window point and the point in its own pixels; null if none.
+    const PlacedGauge* gauge_at(PIXEL_POINT point, PIXEL_POINT& inside) const;
 
     HostOptions options_;
-    HMODULE module_ = nullptr;
-    IMPORT_TABLE* import_table_ = nullptr;
-    MODULE_LINKAGE_HEAD* linkage_ = nullptr;
-    GAUGEHDR* gauge_ = nullptr;
-    bool installed_ = false;
-    bool host_mouse_table_ = false;
+    std::map<std::string, std::unique_ptr<Module>> modules_;   // by path: one module, many gauges
+    std::vector<PlacedGauge> placed_;
     std::map<std::uint32_t, double> vars_;
-    std::map<const HOST_IMAGE*, std::unique_ptr<LoadedImage>> images_;
-    std::map<ELEMENT_HEADER*, std::vector<HOST_IMAGE*>> icon_pictures_;
-    std::map<ELEMENT_HEADER*, std::vector<char>> string_buffers_;
-    std::map<const MOUSERECT*, PIXEL_POINT> mouse_sizes_;
-    std::vector<MouseRegistration> registrations_;
 };
 
-// Every element under root in tree order: an element, then its next list, depth first. A tree
-// that links back to an element already visited is walked once; the walk stops after
-// MAX_ELEMENTS elements.
-constexpr std::size_t MAX_ELEMENTS = 4096;
-std::vector<ELEMENT_HEADER*> element_tree(ELEMENT_HEADER* root);
-
-// The value of an element's last update, 0 for a kind that has none.
-double element_value(const ELEMENT_HEADER* element);
-
-PANEL_SERVICES* host_service_table();
+// The box a gauge line gives its gauge in the window: the width given or the gauge's default
+// width, the height given or the one that keeps the background's shape.
+PIXEL_BOX placement_box(const PanelPlacement& placement, const GAUGEHDR* gauge, PIXEL_POINT background);
 
 }  // namespace panelhost

@@ -1,6 +1,8 @@
 // panelhost: loads a gauge module as the simulator would and drives it from a script.
 #include "panelhost/host.h"
 #include "panelhost/options.h"
+#include "panelhost/panel_check.h"
+#include "panelhost/panel_file.h"
 #include "panelhost/script.h"
 #include "panelhost/trace.h"
 #include "platform/sim/simulation.h"
@@ -45,52 +47,113 @@ void module_ended_process(unsigned code)
     std::_Exit(EXIT_MODULE_ENDED_PROCESS);
 }
 
-// A script is a page of commands. Anything larger (a device or a link to one, a log named by
-// mistake) is refused before it can fill the memory: at most one byte past the limit is read.
-constexpr std::size_t SCRIPT_LIMIT_BYTES = std::size_t(16) << 20;
-constexpr const char SCRIPT_LIMIT_TEXT[] = "16 MiB";
+// A script is a page of commands, and a panel configuration a few pages. Anything larger (a device
+// or a link to one, a log named by mistake) is refused before it can fill the memory: at most one
+// byte past the limit is read.
+constexpr std::size_t TEXT_LIMIT_BYTES = std::size_t(16) << 20;
+constexpr const char TEXT_LIMIT_TEXT[] = "16 MiB";
 
-bool read_bounded(std::FILE* file, const std::string& name, std::string& text, std::string& error)
+// Reads a text input of the bench (what: "script", "panel file") from an open file.
+bool read_bounded(std::FILE* file, const char* what, const std::string& name, std::string& text, std::string& error)
 {
     char chunk[1 << 16];
-    while (text.size() <= SCRIPT_LIMIT_BYTES) {
-        std::size_t want = std::min(sizeof chunk, SCRIPT_LIMIT_BYTES + 1 - text.size());
+    while (text.size() <= TEXT_LIMIT_BYTES) {
+        std::size_t want = std::min(sizeof chunk, TEXT_LIMIT_BYTES + 1 - text.size());
         std::size_t got = std::fread(chunk, 1, want, file);
         int reason = errno;
         text.append(chunk, got);
         if (got == want)
             continue;
         if (std::ferror(file)) {
-            error = "cannot read script " + name + ": " + std::strerror(reason);
+            error = std::string("cannot read ") + what + " " + name + ": " + std::strerror(reason);
             return false;
         }
         break;
     }
-    if (text.size() > SCRIPT_LIMIT_BYTES) {
-        error = "script " + name + " is larger than " + SCRIPT_LIMIT_TEXT;
+    if (text.size() > TEXT_LIMIT_BYTES) {
+        error = std::string(what) + " " + name + " is larger than " + TEXT_LIMIT_TEXT;
         return false;
     }
     return true;
 }
 
-bool read_script(const std::string& path, std::string& text, std::string& error)
+// Reads a text input from a file, or a script from standard input when no file is named.
+bool read_text(const char* what, const std::string& path, std::string& text, std::string& error)
 {
     if (path.empty() || path == "-")
-        return read_bounded(stdin, "standard input", text, error);
+        return read_bounded(stdin, what, "standard input", text, error);
     std::error_code failure;
     if (std::filesystem::is_directory(path, failure)) {
-        error = "cannot read script " + path + ": it is a folder";
+        error = std::string("cannot read ") + what + " " + path + ": it is a folder";
         return false;
     }
     errno = 0;
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
-        error = "cannot read script " + path + ": " + std::strerror(errno);
+        error = std::string("cannot read ") + what + " " + path + ": " + std::strerror(errno);
         return false;
     }
-    bool read = read_bounded(file, path, text, error);
+    bool read = read_bounded(file, what, path, text, error);
     std::fclose(file);
     return read;
+}
+
+std::string absolute(const std::string& path)
+{
+    std::error_code failure;
+    std::filesystem::path whole = std::filesystem::absolute(path, failure);
+    return failure ? path : whole.string();
+}
+
+// The panel configuration read and checked, and the chosen window's gauges put into the host's
+// options; false when a line is in trouble, each problem then said on its own line with the file
+// and the line, or when the window is not there.
+bool prepare_panel(panelhost::Options& options, int& status)
+{
+    std::string text, error;
+    if (!read_text("panel file", options.panel_path, text, error)) {
+        status = refuse(error);
+        return false;
+    }
+    std::error_code failure;
+    if (!std::filesystem::is_directory(options.gauges_dir, failure)) {
+        status = refuse("the gauges folder " + options.gauges_dir + " is not there");
+        return false;
+    }
+    std::vector<panelhost::PanelWindow> windows;
+    std::vector<panelhost::PanelProblem> problems;
+    panelhost::read_panel_file(text, windows, problems);
+    std::vector<panelhost::PanelProblem> checked = panelhost::check_panel(windows, options.gauges_dir, options.host.intercept);
+    problems.insert(problems.end(), checked.begin(), checked.end());
+    std::stable_sort(problems.begin(), problems.end(),
+                     [](const panelhost::PanelProblem& a, const panelhost::PanelProblem& b) { return a.line < b.line; });
+    for (const panelhost::PanelProblem& problem : problems)
+        std::fprintf(stderr, "panelhost: %s:%d: %s\n", options.panel_path.c_str(), problem.line, problem.text.c_str());
+    if (!problems.empty()) {
+        status = EXIT_BAD_INPUT;
+        return false;
+    }
+    const panelhost::PanelWindow* chosen = nullptr;
+    for (const panelhost::PanelWindow& window : windows)
+        if (!chosen && (options.window < 0 || window.number == options.window))
+            chosen = &window;
+    if (!chosen) {
+        status = refuse(options.panel_path + ": " +
+                        (options.window < 0 ? std::string("no window section ([WindowNN])")
+                                            : "no window section [Window" + std::string(options.window < 10 ? "0" : "") +
+                                                  std::to_string(options.window) + "]"));
+        return false;
+    }
+    if (chosen->gauges.empty()) {
+        status = refuse(options.panel_path + ":" + std::to_string(chosen->line) + ": " + chosen->name +
+                        " has no gauge lines to run");
+        return false;
+    }
+    options.host.window_name = chosen->name;
+    options.host.window_gauges = panelhost::window_placements(*chosen, absolute(options.gauges_dir));
+    options.host.window_width = chosen->width;
+    options.host.window_height = chosen->height;
+    return true;
 }
 
 int run_bench(int argc, char** argv)
@@ -105,17 +168,21 @@ int run_bench(int argc, char** argv)
     }
 
     std::string script;
-    if (!read_script(options.script_path, script, error))
+    if (!read_text("script", options.script_path, script, error))
         return refuse(error);
     std::vector<panelhost::ScriptCommand> commands;
     panelhost::ScriptError script_error;
     if (!panelhost::parse_script(script, commands, script_error))
         return refuse("script line " + std::to_string(script_error.line) + ": expected " + script_error.expected);
 
+    if (!options.panel_path.empty()) {
+        int status = 0;
+        if (!prepare_panel(options, status))
+            return status;
+    } else {
+        options.host.module_path = absolute(options.host.module_path);
+    }
     std::error_code failure;
-    std::filesystem::path module = std::filesystem::absolute(options.host.module_path, failure);
-    if (!failure)
-        options.host.module_path = module.string();
     if (!options.cwd.empty()) {
         std::filesystem::current_path(options.cwd, failure);
         if (failure)

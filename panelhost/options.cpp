@@ -28,6 +28,37 @@ bool apply_cwd(Options& options, std::string_view value, std::string& why)
     return true;
 }
 
+bool apply_panel(Options& options, std::string_view value, std::string& why)
+{
+    if (value.empty()) {
+        why = "FILE must not be empty";
+        return false;
+    }
+    options.panel_path = std::string(value);
+    return true;
+}
+
+bool apply_gauges(Options& options, std::string_view value, std::string& why)
+{
+    if (value.empty()) {
+        why = "DIR must not be empty";
+        return false;
+    }
+    options.gauges_dir = std::string(value);
+    return true;
+}
+
+bool apply_window(Options& options, std::string_view value, std::string& why)
+{
+    long long number = 0;
+    if (!option_integer(value, 0, 99, number)) {
+        why = "N must be a window's number from 0 to 99";
+        return false;
+    }
+    options.window = static_cast<int>(number);
+    return true;
+}
+
 bool apply_trace_services(Options& options, std::string_view, std::string&)
 {
     options.host.trace_services = true;
@@ -50,6 +81,10 @@ bool apply_help(Options& options, std::string_view, std::string&)
 const std::vector<OptionSpec> HOST_OPTIONS = {
     {"--script",         "FILE", "read the script from FILE instead of standard input",  apply_script},
     {"--cwd",            "DIR",  "run the gauge with DIR as the current directory",      apply_cwd},
+    {"--panel",          "FILE", "a panel configuration in place of MODULE GAUGE: checks its gauge lines, then "
+                                 "runs every gauge of one window",                        apply_panel},
+    {"--gauges",         "DIR",  "with --panel: the folder of the gauge modules its lines name", apply_gauges},
+    {"--window",         "N",    "with --panel: the window to run, [WindowNN] (default: the first)", apply_window},
     {"--trace-services", "",     "also trace every panel-service call of the gauge",     apply_trace_services},
     {"--intercept",      "",     "Windows: MCI and mixer calls to the simulated drive and mixer, message boxes "
                                  "and process exit to the trace, the real media graph and sound device traced; "
@@ -125,6 +160,21 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error)
     }
     if (options.help)
         return true;
+    if (!options.panel_path.empty()) {
+        if (!positional.empty()) {
+            error = "MODULE and GAUGE are not given with --panel: its lines name the gauges";
+            return false;
+        }
+        if (options.gauges_dir.empty()) {
+            error = "--panel needs --gauges DIR, the folder of the gauge modules";
+            return false;
+        }
+        return true;
+    }
+    if (!options.gauges_dir.empty() || options.window >= 0) {
+        error = std::string(options.gauges_dir.empty() ? "--window" : "--gauges") + " goes with --panel FILE";
+        return false;
+    }
     if (positional.size() != 2) {
         error = positional.size() < 2 ? "MODULE and GAUGE are required" : "too many arguments";
         return false;
@@ -148,9 +198,12 @@ std::string usage_text()
 {
     std::string text =
         "usage: panelhost [OPTIONS] MODULE GAUGE\n"
+        "       panelhost [OPTIONS] --panel FILE --gauges DIR [--window N]\n"
         "\n"
         "Loads the gauge module MODULE, installs and initialises the gauge named GAUGE, runs the\n"
         "script, then kills the gauge and unloads the module. The trace goes to standard output.\n"
+        "With --panel, checks every gauge line of the panel configuration FILE against the modules\n"
+        "in DIR, and runs every gauge of one window together, the script's points in the window's.\n"
         "Exit status: 0 when the script ran to its end, 2 for a bad command line, script or module,\n"
         "3 when the module ended the process.\n"
         "\n"

@@ -15,6 +15,11 @@ struct Options {
     std::string script_path;   // empty: standard input
     std::string cwd;
     bool help = false;
+    // A panel window in place of MODULE GAUGE: the panel configuration, the folder of the gauge
+    // modules its lines name, and the window's number (-1: its first window section).
+    std::string panel_path;
+    std::string gauges_dir;
+    int window = -1;
 };
 
 struct OptionSpec {

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 
 namespace panelhost {
 namespace {
@@ -216,25 +217,139 @@ std::string hot_spot_label(const MouseRegistration& registration, const MouseHot
     return label.empty() ? "handler" : label;
 }
 
-bool draw_hot_spots(Canvas& canvas, Fonts& fonts, const Host& host, std::string& error)
+// Where a gauge's pixels lie in the picture: the gauge's own pixels, or its box in a window.
+struct Placement {
+    PIXEL_BOX box;
+    PIXEL_POINT size;   // the gauge's pixels
+
+    PIXEL_BOX map(const PIXEL_BOX& area) const
+    {
+        if (box.width == size.x && box.height == size.y)
+            return {box.x + area.x, box.y + area.y, area.width, area.height};
+        auto across = [&](std::int64_t value) { return static_cast<std::int32_t>(value * box.width / size.x); };
+        auto down = [&](std::int64_t value) { return static_cast<std::int32_t>(value * box.height / size.y); };
+        std::int32_t x0 = across(area.x), y0 = down(area.y);
+        std::int32_t x1 = across(std::int64_t(area.x) + area.width), y1 = down(std::int64_t(area.y) + area.height);
+        return {box.x + x0, box.y + y0, std::max(x1 - x0, 1), std::max(y1 - y0, 1)};
+    }
+};
+
+// Outlines the gauge's hot spots in table order, each labelled with what it does or with its
+// number, counting on from `number`.
+bool draw_hot_spots(Canvas& canvas, Fonts& fonts, const Gauge& gauge, const Placement& placement, HotSpots style,
+                    int& number, std::string& error)
 {
-    FT_Face face = fonts.face(font_file("Arial", FW_NORMAL), error);
+    FT_Face face = fonts.face(font_file("Arial", style == HotSpots::Numbered ? FW_BOLD : FW_NORMAL), error);
     if (!face)
         return false;
-    FT_Set_Pixel_Sizes(face, 0, 10);
-    std::size_t count = 0;
-    for (const MouseRegistration& registration : host.registrations())
+    FT_Set_Pixel_Sizes(face, 0, style == HotSpots::Numbered ? 12 : 10);
+    for (const MouseRegistration& registration : gauge.registrations())
         for (const MouseHotSpot& hot_spot : registration.layout.hot_spots) {
-            std::uint32_t colour = HOT_SPOT_COLOURS[count++ % std::size(HOT_SPOT_COLOURS)];
-            outline(canvas, hot_spot.area, colour);
-            std::string label = hot_spot_label(registration, hot_spot);
+            std::uint32_t colour = HOT_SPOT_COLOURS[(number - 1) % std::size(HOT_SPOT_COLOURS)];
+            PIXEL_BOX area = placement.map(hot_spot.area);
+            outline(canvas, area, colour);
+            std::string label =
+                style == HotSpots::Numbered ? std::to_string(number) : hot_spot_label(registration, hot_spot);
+            ++number;
             int width = text_width(face, label) + 4;
-            TextBox box{hot_spot.area.x + 1, hot_spot.area.y + 1, width, 12};
+            TextBox box{area.x + 1, area.y + 1, width, style == HotSpots::Numbered ? 15 : 12};
             for (int y = box.y; y < box.y + box.height; ++y)
                 for (int x = box.x; x < box.x + box.width; ++x)
                     if (x >= 0 && y >= 0 && x < canvas.width && y < canvas.height)
                         canvas.blend(x, y, 0x000000, 170);
             draw_text(canvas, face, label, {box.x + 2, box.y, width, box.height}, colour, DT_VCENTER);
+        }
+    return true;
+}
+
+// Draws the gauge's visible elements in tree order onto a picture of its background's size.
+bool draw_elements(Canvas& canvas, Fonts& fonts, const Gauge& gauge, std::string& error)
+{
+    std::size_t index = 0;
+    for (ELEMENT_HEADER* element : element_tree(gauge.root())) {
+        std::size_t number = index++;
+        if (element->image_flags & IMAGE_HIDDEN)
+            continue;
+        bool transparent = element->image_flags & IMAGE_USE_TRANSPARENCY;
+        auto bitmap_of = [&](const HOST_IMAGE* record) -> const Bitmap* {
+            const LoadedImage* image = gauge.image(record);
+            return image ? &image->bitmap : nullptr;
+        };
+        switch (element->element_type) {
+        case ELEMENT_TYPE_STATIC_IMAGE:
+            if (const Bitmap* bitmap = bitmap_of(reinterpret_cast<ELEMENT_STATIC_IMAGE*>(element)->image))
+                draw_picture(canvas, *bitmap, element->position.x, element->position.y, transparent);
+            break;
+        case ELEMENT_TYPE_ICON: {
+            auto* icon = reinterpret_cast<ELEMENT_ICON*>(element);
+            std::uint32_t count = std::max<std::uint32_t>(icon->picture_count, 1);
+            const Bitmap* bitmap = nullptr;
+            if (icon->pictures && icon->picture_shown >= 0 && std::uint32_t(icon->picture_shown) < count)
+                bitmap = bitmap_of(icon->pictures[icon->picture_shown]);
+            if (bitmap)
+                draw_picture(canvas, *bitmap, element->position.x, element->position.y, transparent);
+            else
+                tracef("warning element %zu: icon has no picture for value %s", number,
+                       float_text(icon->value).c_str());
+            break;
+        }
+        case ELEMENT_TYPE_NEEDLE: {
+            auto* needle = reinterpret_cast<ELEMENT_NEEDLE*>(element);
+            if (const Bitmap* bitmap = bitmap_of(needle->image))
+                draw_needle(canvas, *bitmap, *needle, needle->value, transparent);
+            break;
+        }
+        case ELEMENT_TYPE_STRING:
+            if (!draw_string(canvas, fonts, *reinterpret_cast<ELEMENT_STRING*>(element), error))
+                return false;
+            break;
+        default:
+            break;
+        }
+    }
+    return true;
+}
+
+// Puts a gauge, drawn at its own size, into its box of the window: each window pixel is the mean
+// of the gauge pixels that fall in it (the nearest one where the box is larger than the gauge).
+// Where the gauge's pictures are transparent the window shows what lies under them: the gauge is
+// drawn once over black and once over white, and where the two differ it lets the window through.
+bool place_gauge(Canvas& window, Fonts& fonts, const Gauge& gauge, const PIXEL_BOX& box, std::string& error)
+{
+    PIXEL_POINT size = gauge.background_size();
+    if (size.x <= 0 || size.y <= 0)
+        return true;
+    Canvas over_black(size.x, size.y);
+    Canvas over_white(size.x, size.y);
+    std::fill(over_white.pixels.begin(), over_white.pixels.end(), 0xFFFFFFu);
+    if (!draw_elements(over_black, fonts, gauge, error) || !draw_elements(over_white, fonts, gauge, error))
+        return false;
+    for (int y = std::max(box.y, 0); y < std::min(box.y + box.height, window.height); ++y)
+        for (int x = std::max(box.x, 0); x < std::min(box.x + box.width, window.width); ++x) {
+            std::int64_t sx0 = (std::int64_t(x) - box.x) * size.x / box.width;
+            std::int64_t sx1 = std::max(sx0 + 1, (std::int64_t(x) - box.x + 1) * size.x / box.width);
+            std::int64_t sy0 = (std::int64_t(y) - box.y) * size.y / box.height;
+            std::int64_t sy1 = std::max(sy0 + 1, (std::int64_t(y) - box.y + 1) * size.y / box.height);
+            std::uint64_t sums[3] = {}, light = 0, count = 0;
+            for (std::int64_t sy = sy0; sy < sy1 && sy < size.y; ++sy)
+                for (std::int64_t sx = sx0; sx < sx1 && sx < size.x; ++sx) {
+                    std::uint32_t black = over_black.get(int(sx), int(sy)), white = over_white.get(int(sx), int(sy));
+                    for (int channel = 0; channel < 3; ++channel)
+                        sums[channel] += black >> (8 * channel) & 0xFF;
+                    // how much of the white shows through: the gauge's transparency here
+                    light += (white & 0xFF) - (black & 0xFF);
+                    ++count;
+                }
+            if (count == 0)
+                continue;
+            std::uint32_t under = window.get(x, y);
+            std::uint32_t mixed = 0;
+            for (int channel = 0; channel < 3; ++channel) {
+                std::uint64_t seen = (under >> (8 * channel) & 0xFF) * light / 255;
+                mixed |= static_cast<std::uint32_t>(std::min<std::uint64_t>((sums[channel] + seen + count / 2) / count, 255))
+                         << (8 * channel);
+            }
+            window.put(x, y, mixed);
         }
     return true;
 }
@@ -320,60 +435,38 @@ bool write_png(const Canvas& canvas, const std::string& path, std::string& error
     return true;
 }
 
-bool render_gauge(const Host& host, const std::string& path, bool hotspots, std::string& error)
+std::optional<Canvas> draw_panel(const Host& host, HotSpots hot_spots, std::string& error)
 {
-    PIXEL_POINT size = host.background_size();
+    PIXEL_POINT size = host.window_size();
     if (size.x <= 0 || size.y <= 0) {
-        error = "the gauge has no background picture to give the drawing its size";
-        return false;
+        error = host.is_window() ? "the window has no size" : "the gauge has no background picture to give the drawing its size";
+        return std::nullopt;
     }
     Canvas canvas(size.x, size.y);
     Fonts fonts;
-    std::size_t index = 0;
-    for (ELEMENT_HEADER* element : element_tree(host.root())) {
-        std::size_t number = index++;
-        if (element->image_flags & IMAGE_HIDDEN)
-            continue;
-        bool transparent = element->image_flags & IMAGE_USE_TRANSPARENCY;
-        auto bitmap_of = [&](const HOST_IMAGE* record) -> const Bitmap* {
-            const LoadedImage* image = host.image(record);
-            return image ? &image->bitmap : nullptr;
-        };
-        switch (element->element_type) {
-        case ELEMENT_TYPE_STATIC_IMAGE:
-            if (const Bitmap* bitmap = bitmap_of(reinterpret_cast<ELEMENT_STATIC_IMAGE*>(element)->image))
-                draw_picture(canvas, *bitmap, element->position.x, element->position.y, transparent);
-            break;
-        case ELEMENT_TYPE_ICON: {
-            auto* icon = reinterpret_cast<ELEMENT_ICON*>(element);
-            std::uint32_t count = std::max<std::uint32_t>(icon->picture_count, 1);
-            const Bitmap* bitmap = nullptr;
-            if (icon->pictures && icon->picture_shown >= 0 && std::uint32_t(icon->picture_shown) < count)
-                bitmap = bitmap_of(icon->pictures[icon->picture_shown]);
-            if (bitmap)
-                draw_picture(canvas, *bitmap, element->position.x, element->position.y, transparent);
-            else
-                tracef("warning element %zu: icon has no picture for value %s", number,
-                       float_text(icon->value).c_str());
-            break;
-        }
-        case ELEMENT_TYPE_NEEDLE: {
-            auto* needle = reinterpret_cast<ELEMENT_NEEDLE*>(element);
-            if (const Bitmap* bitmap = bitmap_of(needle->image))
-                draw_needle(canvas, *bitmap, *needle, needle->value, transparent);
-            break;
-        }
-        case ELEMENT_TYPE_STRING:
-            if (!draw_string(canvas, fonts, *reinterpret_cast<ELEMENT_STRING*>(element), error))
-                return false;
-            break;
-        default:
-            break;
-        }
+    for (const PlacedGauge& placed : host.placed()) {
+        bool drawn = host.is_window() ? place_gauge(canvas, fonts, *placed.gauge, placed.box, error)
+                                      : draw_elements(canvas, fonts, *placed.gauge, error);
+        if (!drawn)
+            return std::nullopt;
     }
-    if (hotspots && !draw_hot_spots(canvas, fonts, host, error))
-        return false;
-    return write_png(canvas, path, error);
+    int number = 1;
+    if (hot_spots != HotSpots::None)
+        for (const PlacedGauge& placed : host.placed()) {
+            PIXEL_POINT gauge_size = placed.gauge->background_size();
+            Placement placement{host.is_window() ? placed.box : PIXEL_BOX{0, 0, gauge_size.x, gauge_size.y}, gauge_size};
+            if (gauge_size.x <= 0 || gauge_size.y <= 0)
+                placement = {PIXEL_BOX{placed.box.x, placed.box.y, 1, 1}, PIXEL_POINT{1, 1}};
+            if (!draw_hot_spots(canvas, fonts, *placed.gauge, placement, hot_spots, number, error))
+                return std::nullopt;
+        }
+    return canvas;
+}
+
+bool render_gauge(const Host& host, const std::string& path, HotSpots hot_spots, std::string& error)
+{
+    std::optional<Canvas> canvas = draw_panel(host, hot_spots, error);
+    return canvas && write_png(*canvas, path, error);
 }
 
 }  // namespace panelhost

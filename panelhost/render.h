@@ -4,6 +4,7 @@
 #include "host/panel_host.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,9 +46,16 @@ double needle_angle(const ELEMENT_NEEDLE& needle, double value);
 // Windows faces ("Courier New" is a monospaced face of the same widths).
 std::string font_file(const char* face_name, std::int32_t weight);
 
-// Draws the gauge: the visible elements in tree order, and with hotspots the mouse table's boxes
-// labelled with their tooltips or events. Writes a PNG of the background's size.
-bool render_gauge(const Host& host, const std::string& path, bool hotspots, std::string& error);
+// How the drawing shows the hot spots: not at all, each labelled with its tooltip, event or help
+// id, or each with its number, counting in table order over the panel's gauges.
+enum class HotSpots { None, Labelled, Numbered };
+
+// Draws the panel as the host would draw it now: a gauge alone, its visible elements in tree
+// order at the background's size; a window, each gauge so drawn and put into its box, over the
+// gauges of the lines before it. Then the hot spots, as asked.
+std::optional<Canvas> draw_panel(const Host& host, HotSpots hot_spots, std::string& error);
+// The same, written to a PNG file.
+bool render_gauge(const Host& host, const std::string& path, HotSpots hot_spots, std::string& error);
 
 bool write_png(const Canvas& canvas, const std::string& path, std::string& error);
 

@@ -3,7 +3,7 @@
 
 namespace panelhost {
 
-bool render_gauge(const Host&, const std::string&, bool, std::string& error)
+bool render_gauge(const Host&, const std::string&, HotSpots, std::string& error)
 {
     error = "drawing is available in the native build of panelhost only";
     return false;

@@ -1,0 +1,46 @@
+// A panel configuration as the simulator reads it: its window sections, each with its size and
+// its gauge lines ("gauge00=radio!tuneset, 20, 100, 98").
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace panelhost {
+
+struct PanelGaugeLine {
+    int line = 0;                      // in the file, from 1
+    std::string key;                   // "gauge00", as written
+    std::string module;                // "radio"
+    std::string gauge;                 // "tuneset"
+    long x = 0;                        // in the window's units
+    long y = 0;
+    std::optional<long> width;         // as given; else the gauge's own default
+    std::optional<long> height;        // as given; else from the width and the gauge's shape
+};
+
+struct PanelWindow {
+    int line = 0;                      // of its section heading
+    std::string name;                  // "Window00", as written
+    int number = 0;                    // 0 for Window00
+    std::optional<long> width;         // size_mm=WIDTH[,HEIGHT]
+    std::optional<long> height;
+    std::vector<PanelGaugeLine> gauges;
+};
+
+struct PanelProblem {
+    int line = 0;
+    std::string text;
+};
+
+// Reads the window sections and their gauge lines. What cannot be read (a gauge line that does
+// not parse, a number that does not read, a key that looks like a gauge line but is not one, two
+// gauge lines with one key) is a problem with its line; the lines that read are kept.
+void read_panel_file(std::string_view text, std::vector<PanelWindow>& windows, std::vector<PanelProblem>& problems);
+
+// Whether a key, not itself a gauge line's, looks like a misspelled one ("guage03", "gage12"):
+// letters close to "gauge", then digits.
+bool looks_like_gauge_key(std::string_view key);
+
+}  // namespace panelhost

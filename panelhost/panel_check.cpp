@@ -58,7 +58,7 @@ std::string module_file_names(const std::string& module)
 {
     std::string names;
     for (const char* extension : MODULE_EXTENSIONS)
-        names += (names.empty() ? "" : " or ") + module + extension;
+        names += (names.empty() ? "" : ", ") + module + extension;
     return names;
 }
 
@@ -93,8 +93,8 @@ std::vector<PanelProblem> check_panel(const std::vector<PanelWindow>& windows, c
                 first = &line;
             }
             if (file.empty()) {
-                problem("no module \"" + line.module + "\" in " + folder + " (neither " + module_file_names(line.module) +
-                        " is there)");
+                problem("no module \"" + line.module + "\" in " + folder + " (looked for " +
+                        module_file_names(line.module) + ")");
                 continue;
             }
             LoadedModule& loaded = modules[file];

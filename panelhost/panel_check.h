@@ -15,7 +15,7 @@ namespace panelhost {
 // build's names for it (radio.gau, then radio.dll; natively radio.so) in the folder, whatever the
 // case of its letters, as Windows finds files; empty if there is none.
 std::string find_module_file(const std::string& folder, const std::string& module);
-// The names looked for, for the messages ("radio.gau or radio.dll").
+// The names looked for, for the messages ("radio.gau, radio.dll").
 std::string module_file_names(const std::string& module);
 
 // Every problem of every window's gauge lines, each with its line: a module not in the folder or

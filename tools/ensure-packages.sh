@@ -1,10 +1,12 @@
 #!/bin/sh
-# Installs the Debian packages that a job needs and the machine lacks: "demo", "measure" or "test".
+# Installs the Debian packages that a job needs and the machine lacks: "demo", "measure", "release"
+# or "test".
 set -eu
 
 job=${1:-test}
-demo="cmake ninja-build g++ libpng-dev libfreetype-dev fonts-liberation libgtest-dev libgmock-dev libbenchmark-dev"
+demo="cmake ninja-build g++ libpng-dev zlib1g-dev libfreetype-dev fonts-liberation libgtest-dev libgmock-dev libbenchmark-dev"
 measure="$demo valgrind"
+release="$demo git g++-mingw-w64-i686-win32 binutils-mingw-w64-i686"
 test="$demo
       g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
       wine64 xvfb xauth gstreamer1.0-plugins-base gstreamer1.0-plugins-good
@@ -13,8 +15,9 @@ test="$demo
 case "$job" in
     demo) wanted=$demo ;;
     measure) wanted=$measure ;;
+    release) wanted=$release ;;
     test) wanted=$test ;;
-    *) echo "ensure-packages: unknown job $job (demo, measure or test)" >&2; exit 2 ;;
+    *) echo "ensure-packages: unknown job $job (demo, measure, release or test)" >&2; exit 2 ;;
 esac
 
 missing=""

@@ -142,7 +142,7 @@ TEST(Panel, EachLineInTroubleIsSaidWithItsLineAndTheRunStops)
         {"a misspelled key", "[Window00]\nsize_mm=500,320\nguage00=radio!tuneset, 10, 10, 476\n",
          {"3: \"guage00\" is not a gauge line's key (gaugeNN): the simulator skips the line"}},
         {"a module not in the folder", "[Window00]\nsize_mm=500,320\ngauge00=radoi!tuneset, 10, 10, 476\n",
-         {"3: gauge00: no module \"radoi\" in GAUGES (neither radoi.so is there)"}},
+         {"3: gauge00: no module \"radoi\" in GAUGES (looked for radoi.so)"}},
         {"a gauge the module does not have", "[Window00]\nsize_mm=500,320\ngauge00=probe!probe61, 10, 10\n",
          {"3: gauge00: module \"probe\" has no gauge \"probe61\"; its gauges: \"probe610\", \"probe700\", \"probe500\""}},
         {"a gauge of a header the host cannot run", "[Window00]\nsize_mm=500,320\ngauge00=probe!probe500, 0, 0\n",

@@ -1,0 +1,166 @@
+// Writes a zip archive that is the same byte for byte wherever and whenever it is made: the
+// entries in the byte order of their names, every entry with the one time given and the
+// permissions of a plain file (0644), deflated at the highest level (or stored, where that is
+// smaller), no extra fields, no comment.
+//   release_zip OUT.zip UNIX_TIME FOLDER NAME...
+// Each NAME is a file under FOLDER, stored under that name ("Gauges/radio.gau").
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+constexpr std::uint16_t VERSION_NEEDED = 20;               // 2.0: deflate
+constexpr std::uint16_t MADE_ON_UNIX = (3 << 8) | 20;      // so that the permissions are read
+constexpr std::uint32_t PLAIN_FILE_0644 = 0100644u << 16;
+constexpr std::uint16_t STORED = 0;
+constexpr std::uint16_t DEFLATED = 8;
+
+void put16(Bytes& out, std::uint32_t value)
+{
+    out.push_back(static_cast<unsigned char>(value));
+    out.push_back(static_cast<unsigned char>(value >> 8));
+}
+
+void put32(Bytes& out, std::uint32_t value)
+{
+    put16(out, value & 0xFFFF);
+    put16(out, value >> 16);
+}
+
+bool read_file(const std::string& path, Bytes& bytes)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return false;
+    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return !file.bad();
+}
+
+// The raw deflate stream of the bytes, or false if zlib fails.
+bool deflate_bytes(const Bytes& in, Bytes& out)
+{
+    z_stream stream = {};
+    if (deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY) != Z_OK)
+        return false;
+    out.resize(deflateBound(&stream, static_cast<uLong>(in.size())));
+    stream.next_in = const_cast<Bytes::value_type*>(in.data());
+    stream.avail_in = static_cast<uInt>(in.size());
+    stream.next_out = out.data();
+    stream.avail_out = static_cast<uInt>(out.size());
+    int result = deflate(&stream, Z_FINISH);
+    out.resize(stream.total_out);
+    deflateEnd(&stream);
+    return result == Z_STREAM_END;
+}
+
+// The time in the archive's own form, the date and the time of day in UTC (two seconds a unit).
+void dos_time(std::time_t time, std::uint16_t& date, std::uint16_t& clock)
+{
+    std::tm parts = {};
+    gmtime_r(&time, &parts);
+    int year = std::max(parts.tm_year + 1900, 1980);
+    date = static_cast<std::uint16_t>((year - 1980) << 9 | (parts.tm_mon + 1) << 5 | parts.tm_mday);
+    clock = static_cast<std::uint16_t>(parts.tm_hour << 11 | parts.tm_min << 5 | parts.tm_sec / 2);
+}
+
+int fail(const std::string& message)
+{
+    std::fprintf(stderr, "release_zip: %s\n", message.c_str());
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 5)
+        return fail("usage: release_zip OUT.zip UNIX_TIME FOLDER NAME...");
+    char* end = nullptr;
+    long long seconds = std::strtoll(argv[2], &end, 10);
+    if (*end != '\0' || seconds < 315532800)   // 1980, where the archive's dates begin
+        return fail(std::string("not a time from 1980 on: ") + argv[2]);
+    std::uint16_t date = 0;
+    std::uint16_t clock = 0;
+    dos_time(static_cast<std::time_t>(seconds), date, clock);
+    std::string folder = argv[3];
+    std::vector<std::string> names(argv + 4, argv + argc);
+    std::sort(names.begin(), names.end());
+
+    Bytes archive;
+    Bytes directory;
+    for (const std::string& name : names) {
+        Bytes content;
+        if (!read_file(folder + "/" + name, content))
+            return fail("cannot read " + folder + "/" + name);
+        Bytes packed;
+        if (!deflate_bytes(content, packed))
+            return fail("cannot deflate " + name);
+        std::uint16_t method = DEFLATED;
+        if (packed.size() >= content.size()) {
+            packed = content;
+            method = STORED;
+        }
+        std::uint32_t crc = static_cast<std::uint32_t>(crc32(0, content.data(), static_cast<uInt>(content.size())));
+        std::uint32_t offset = static_cast<std::uint32_t>(archive.size());
+
+        put32(archive, 0x04034b50);
+        put16(archive, VERSION_NEEDED);
+        put16(archive, 0);
+        put16(archive, method);
+        put16(archive, clock);
+        put16(archive, date);
+        put32(archive, crc);
+        put32(archive, static_cast<std::uint32_t>(packed.size()));
+        put32(archive, static_cast<std::uint32_t>(content.size()));
+        put16(archive, static_cast<std::uint32_t>(name.size()));
+        put16(archive, 0);
+        archive.insert(archive.end(), name.begin(), name.end());
+        archive.insert(archive.end(), packed.begin(), packed.end());
+
+        put32(directory, 0x02014b50);
+        put16(directory, MADE_ON_UNIX);
+        put16(directory, VERSION_NEEDED);
+        put16(directory, 0);
+        put16(directory, method);
+        put16(directory, clock);
+        put16(directory, date);
+        put32(directory, crc);
+        put32(directory, static_cast<std::uint32_t>(packed.size()));
+        put32(directory, static_cast<std::uint32_t>(content.size()));
+        put16(directory, static_cast<std::uint32_t>(name.size()));
+        put16(directory, 0);
+        put16(directory, 0);
+        put16(directory, 0);
+        put16(directory, 0);
+        put32(directory, PLAIN_FILE_0644);
+        put32(directory, offset);
+        directory.insert(directory.end(), name.begin(), name.end());
+    }
+    std::uint32_t directory_offset = static_cast<std::uint32_t>(archive.size());
+    archive.insert(archive.end(), directory.begin(), directory.end());
+    put32(archive, 0x06054b50);
+    put16(archive, 0);
+    put16(archive, 0);
+    put16(archive, static_cast<std::uint32_t>(names.size()));
+    put16(archive, static_cast<std::uint32_t>(names.size()));
+    put32(archive, static_cast<std::uint32_t>(directory.size()));
+    put32(archive, directory_offset);
+    put16(archive, 0);
+
+    std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(archive.data()), static_cast<std::streamsize>(archive.size()));
+    if (!out)
+        return fail(std::string("cannot write ") + argv[1]);
+    return 0;
+}

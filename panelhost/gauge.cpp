@@ -176,6 +176,7 @@ void Gauge::install_and_initialize()
 
 void Gauge::kill()
 {
+    release();
     if (!installed_)
         return;
     ActiveGauge active(this);
@@ -428,30 +429,59 @@ void Gauge::mouse_list_unregister(MOUSERECT* table, GAUGEHDR*)
 
 void Gauge::hold(PIXEL_POINT point, std::int64_t ticks)
 {
-    ActiveGauge active(this);
+    if (press(point))
+        for (std::int64_t tick = 1; tick < ticks; ++tick) {
+            pump_messages();
+            repeat_press();
+        }
+    release();
+}
+
+const MouseHotSpot* Gauge::hot_spot_at(PIXEL_POINT point) const
+{
+    for (const MouseRegistration& registration : registrations_)
+        if (const MouseHotSpot* hot_spot = hit_test(registration.layout, point).hot_spot)
+            return hot_spot;
+    return nullptr;
+}
+
+bool Gauge::press(PIXEL_POINT point)
+{
+    held_ = Held{};
     for (const MouseRegistration& registration : registrations_) {
         MouseHit hit = hit_test(registration.layout, point);
         if (!hit.hot_spot)
             continue;
-        // The row lives in the module; the registration may change under a handler's feet.
         const MOUSERECT* row = hit.hot_spot->row;
-        PIXEL_POINT relative = hit.relative;
         if (!(row->mouse_flags & MOUSE_LEFTSINGLE))
-            return;
-        std::int64_t calls = (row->mouse_flags & MOUSE_DOWN_REPEAT) ? ticks : 1;
-        std::uint32_t event_id = row->event_id;
-        MOUSE_HANDLER handler = row->function.handler;
-        for (std::int64_t call = 0; call < calls; ++call) {
-            if (call > 0)
-                pump_messages();
-            if (event_id)
-                host_.trigger_key_event(event_id, 0);
-            if (handler) {
-                PIXEL_POINT argument = relative;
-                handler(&argument, call == 0 ? MOUSE_LEFTSINGLE : MOUSE_DOWN_REPEAT);
-            }
-        }
-        return;
+            return false;
+        held_ = {true, (row->mouse_flags & MOUSE_DOWN_REPEAT) != 0, row->event_id, row->function.handler, hit.relative};
+        call_held(MOUSE_LEFTSINGLE);
+        return held_.repeats;
+    }
+    return false;
+}
+
+void Gauge::repeat_press()
+{
+    if (held_.down && held_.repeats)
+        call_held(MOUSE_DOWN_REPEAT);
+}
+
+void Gauge::release()
+{
+    held_ = Held{};
+}
+
+void Gauge::call_held(std::uint32_t flags)
+{
+    ActiveGauge active(this);
+    Held held = held_;
+    if (held.event_id)
+        host_.trigger_key_event(held.event_id, 0);
+    if (held.handler) {
+        PIXEL_POINT argument = held.relative;
+        held.handler(&argument, flags);
     }
 }
 

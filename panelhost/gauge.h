@@ -53,6 +53,13 @@ public:
     // The button down at a point of the gauge for the ticks: a hot spot that repeats while held
     // is called once a tick, any other once.
     void hold(PIXEL_POINT point, std::int64_t ticks);
+    // The same in three steps, for a button that a person holds: down on the hot spot under the
+    // point (its first call; true when it repeats while held), each repeat, and up.
+    bool press(PIXEL_POINT point);
+    void repeat_press();
+    void release();
+    // The hot spot under a point, or null.
+    const MouseHotSpot* hot_spot_at(PIXEL_POINT point) const;
     Tooltip tooltip(PIXEL_POINT point) const;
     // "element INDEX hidden=... value=... [text=...]", in tree order.
     void print_elements() const;
@@ -74,8 +81,20 @@ private:
     LoadedImage* load_bitmap(int resource_id, void* resource_handle);
     int icon_picture_id(const std::vector<int>& bitmap_ids, int first_id, std::uint32_t k) const;
 
+    // What a press holds down: the row's event and handler, taken at the press, since the row's
+    // registration may change under a handler's feet.
+    struct Held {
+        bool down = false;
+        bool repeats = false;
+        std::uint32_t event_id = 0;
+        MOUSE_HANDLER handler = nullptr;
+        PIXEL_POINT relative{};
+    };
+    void call_held(std::uint32_t flags);
+
     Host& host_;
     Module& module_;
+    Held held_;
     GAUGEHDR* header_;
     bool installed_ = false;
     bool host_mouse_table_ = false;

@@ -157,6 +157,7 @@ void Host::install_and_initialize()
 
 void Host::kill()
 {
+    release();
     for (auto placed = placed_.rbegin(); placed != placed_.rend(); ++placed)
         placed->gauge->kill();
 }
@@ -204,6 +205,46 @@ void Host::hold(PIXEL_POINT point, std::int64_t ticks)
     PIXEL_POINT inside{};
     if (const PlacedGauge* placed = gauge_at(point, inside))
         placed->gauge->hold(inside, ticks);
+}
+
+bool Host::press(PIXEL_POINT point)
+{
+    release();
+    PIXEL_POINT inside{};
+    const PlacedGauge* placed = gauge_at(point, inside);
+    if (!placed)
+        return false;
+    pressed_ = placed->gauge.get();
+    return pressed_->press(inside);
+}
+
+void Host::repeat_press()
+{
+    if (pressed_)
+        pressed_->repeat_press();
+}
+
+void Host::release()
+{
+    if (pressed_)
+        pressed_->release();
+    pressed_ = nullptr;
+}
+
+Host::Pointer Host::pointer_at(PIXEL_POINT point) const
+{
+    Pointer pointer;
+    PIXEL_POINT inside{};
+    const PlacedGauge* placed = gauge_at(point, inside);
+    if (!placed)
+        return pointer;
+    if (const MouseHotSpot* hot_spot = placed->gauge->hot_spot_at(inside)) {
+        pointer.hot_spot = true;
+        pointer.cursor = hot_spot->row->cursor;
+        pointer.repeats = (hot_spot->row->mouse_flags & MOUSE_DOWN_REPEAT) != 0;
+    }
+    pointer.tooltip = placed->gauge->tooltip(inside);
+    return pointer;
 }
 
 void Host::tooltip(PIXEL_POINT point)
@@ -257,6 +298,12 @@ void Host::lookup_var(MODULE_VAR* var)
 void Host::set_var(std::uint32_t id, double value)
 {
     vars_[id] = value;
+}
+
+double Host::var(std::uint32_t id) const
+{
+    auto found = vars_.find(id);
+    return found == vars_.end() ? 0.0 : found->second;
 }
 
 }  // namespace panelhost

@@ -69,7 +69,24 @@ public:
     void hold(PIXEL_POINT point, std::int64_t ticks);
     void click(PIXEL_POINT point) { hold(point, 1); }   // a click holds the button for one tick
     void tooltip(PIXEL_POINT point);
+    // A person's button: down at a point (true when the hot spot there repeats while held), each
+    // repeat while it stays down, and up.
+    bool press(PIXEL_POINT point);
+    void repeat_press();
+    void release();
+    // What the pointer shows over a point: the hot spot's cursor, whether it repeats, and the
+    // tooltip.
+    struct Pointer {
+        bool hot_spot = false;
+        std::int32_t cursor = CURSOR_NONE;
+        bool repeats = false;
+        Tooltip tooltip;
+    };
+    Pointer pointer_at(PIXEL_POINT point) const;
     void set_var(std::uint32_t id, double value);
+    double var(std::uint32_t id) const;
+    // Every sim variable a gauge bound or the script set, by id.
+    const std::map<std::uint32_t, double>& vars() const { return vars_; }
     void print_elements();
 
     // A panel window rather than one gauge alone.
@@ -101,6 +118,7 @@ private:
     HostOptions options_;
     std::map<std::string, std::unique_ptr<Module>> modules_;   // by path: one module, many gauges
     std::vector<PlacedGauge> placed_;
+    Gauge* pressed_ = nullptr;
     std::map<std::uint32_t, double> vars_;
 };
 

@@ -9,8 +9,16 @@ namespace panelhost {
 namespace {
 
 bool trace_enabled = true;
+TraceListener trace_listener = nullptr;
+void* trace_listener_context = nullptr;
 
 }  // namespace
+
+void set_trace_listener(TraceListener listener, void* context)
+{
+    trace_listener = listener;
+    trace_listener_context = context;
+}
 
 void set_trace_enabled(bool enabled)
 {
@@ -23,6 +31,8 @@ void trace_line(const std::string& line)
         return;
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fputc('\n', stdout);
+    if (trace_listener)
+        trace_listener(line, trace_listener_context);
 }
 
 void tracef(const char* format, ...)

@@ -14,5 +14,8 @@ std::string float_text(double value);
 void trace_flush();
 // Off, every trace line is dropped: for runs that measure the gauges rather than read their trace.
 void set_trace_enabled(bool enabled);
+// Every trace line is also handed to the listener (null: none), as it is written.
+using TraceListener = void (*)(const std::string& line, void* context);
+void set_trace_listener(TraceListener listener, void* context);
 
 }  // namespace panelhost

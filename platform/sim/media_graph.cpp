@@ -17,7 +17,12 @@ constexpr LONGLONG UNITS_PER_MS = 10000;
 constexpr LONG VOLUME_MIN = -10000;
 constexpr LONG VOLUME_MAX = 0;
 
-std::size_t live_graphs = 0;
+std::vector<const MediaGraph*>& live_graphs()
+{
+    static std::vector<const MediaGraph*> graphs;
+    return graphs;
+}
+std::uint32_t graphs_made = 0;
 std::size_t unfreed_params = 0;
 
 // A failure injected for the named call.
@@ -131,9 +136,9 @@ HRESULT play_length(const std::string& path, std::uint64_t& length_ms)
     return S_OK;
 }
 
-MediaGraph::MediaGraph()
+MediaGraph::MediaGraph() : id_(++graphs_made)
 {
-    ++live_graphs;
+    live_graphs().push_back(this);
 }
 
 // The last release ends the graph, stopping it if it runs.
@@ -141,7 +146,8 @@ MediaGraph::~MediaGraph()
 {
     remove_clocked_device(this);
     unfreed_params -= std::min(unfreed_params, taken_events_);
-    --live_graphs;
+    std::vector<const MediaGraph*>& graphs = live_graphs();
+    graphs.erase(std::remove(graphs.begin(), graphs.end(), this), graphs.end());
 }
 
 HRESULT MediaGraph::render_file(LPCWSTR file)
@@ -280,6 +286,7 @@ HRESULT MediaGraph::put_volume(LONG volume)
 MediaGraphInfo MediaGraph::info() const
 {
     MediaGraphInfo result;
+    result.id = id_;
     result.rendered = rendered_;
     result.duration_ms = duration_ms_;
     result.position_ms = position_ms(now_ms());
@@ -317,7 +324,15 @@ std::uint64_t MediaGraph::position_ms(std::uint64_t now) const
 
 std::size_t media_graph_count()
 {
-    return live_graphs;
+    return live_graphs().size();
+}
+
+std::vector<MediaGraphInfo> media_graph_infos()
+{
+    std::vector<MediaGraphInfo> infos;
+    for (const MediaGraph* graph : live_graphs())
+        infos.push_back(graph->info());
+    return infos;
 }
 
 std::size_t unfreed_event_params()

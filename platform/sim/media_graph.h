@@ -23,6 +23,7 @@ constexpr std::uint64_t OTHER_FORMAT_MS = 180000;
 SIM_API HRESULT play_length(const std::string& path, std::uint64_t& length_ms);
 
 struct MediaGraphInfo {
+    std::uint32_t id = 0;                // one for each graph the process made, from 1
     std::vector<std::string> rendered;   // the files rendered, as the caller named them
     std::uint64_t duration_ms = 0;
     std::uint64_t position_ms = 0;
@@ -70,6 +71,7 @@ private:
 
     std::uint64_t position_ms(std::uint64_t now) const;
 
+    std::uint32_t id_;
     std::vector<std::string> rendered_;
     std::uint64_t duration_ms_ = 0;
     std::uint64_t position_ms_ = 0;     // at run_start_ms_ while running
@@ -86,6 +88,8 @@ private:
 
 // Graphs alive, and events taken with GetEvent whose parameters were not yet freed, over all.
 SIM_API std::size_t media_graph_count();
+// The state of every graph alive, in the order they were made.
+SIM_API std::vector<MediaGraphInfo> media_graph_infos();
 SIM_API std::size_t unfreed_event_params();
 
 }  // namespace sim

@@ -16,6 +16,7 @@ std::vector<const SoundBuffer*>& live_buffers()
     static std::vector<const SoundBuffer*> buffers;
     return buffers;
 }
+std::uint32_t buffers_made = 0;
 
 bool injected(const char* name, HRESULT& result)
 {
@@ -46,6 +47,7 @@ bool playable_format(const WAVEFORMATEX& format)
 
 SoundBuffer::SoundBuffer(const DSBUFFERDESC& description)
 {
+    info_.id = ++buffers_made;
     info_.bytes.assign(description.dwBufferBytes, 0);
     // A PCM format is read without its cbSize, as the device does.
     std::memcpy(&info_.format, description.lpwfxFormat, PCM_FORMAT_SIZE);

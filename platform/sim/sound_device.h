@@ -7,11 +7,13 @@
 #include "platform/sim/simulation.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 namespace sim {
 
 struct SoundBufferInfo {
+    std::uint32_t id = 0;      // one for each buffer the process made, from 1
     std::vector<unsigned char> bytes;
     WAVEFORMATEX format{};
     DWORD flags = 0;           // the description's DSBCAPS_ flags

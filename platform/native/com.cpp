@@ -13,19 +13,6 @@ thread_local int initialization_depth = 0;
 
 }  // namespace
 
-namespace sim::com {
-
-bool injected(const char* name, HRESULT& result)
-{
-    std::int32_t failure = 0;
-    if (!sim::media::take_failure(name, failure))
-        return false;
-    result = failure;
-    return true;
-}
-
-}  // namespace sim::com
-
 namespace sim {
 
 int com_initialization_depth()
@@ -38,7 +25,7 @@ int com_initialization_depth()
 HRESULT WINAPI CoInitialize(LPVOID)
 {
     HRESULT failure;
-    if (sim::com::injected("CoInitialize", failure))
+    if (sim::media::injected("CoInitialize", failure))
         return failure;   // the thread stays as it was
     return initialization_depth++ == 0 ? S_OK : S_FALSE;
 }
@@ -62,14 +49,14 @@ HRESULT WINAPI CoCreateInstance(REFCLSID clsid, LPUNKNOWN outer, DWORD context, 
         return REGDB_E_CLASSNOTREG;
     HRESULT failure;
     if (clsid == CLSID_FilterGraph) {
-        if (sim::com::injected("CoCreateInstance(FilterGraph)", failure))
+        if (sim::media::injected("CoCreateInstance(FilterGraph)", failure))
             return failure;
         if (!sim::media::media_graph_available())
             return REGDB_E_CLASSNOTREG;
         return sim::com::create_filter_graph(iid, object);
     }
     if (clsid == CLSID_DirectSound8) {
-        if (sim::com::injected("CoCreateInstance(DirectSound8)", failure))
+        if (sim::media::injected("CoCreateInstance(DirectSound8)", failure))
             return failure;
         if (!sim::media::sound_device_available())
             return REGDB_E_CLASSNOTREG;

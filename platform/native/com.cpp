@@ -11,6 +11,21 @@ namespace {
 // Successful CoInitialize calls of this thread not yet balanced by CoUninitialize.
 thread_local int initialization_depth = 0;
 
+// The classes CoCreateInstance makes: the name under which tests can make the creation fail,
+// whether the bench has the device, and the creation.
+struct StandInClass {
+    const CLSID* clsid;
+    const char* failure_name;
+    bool (*available)();
+    HRESULT (*create)(REFIID iid, void** object);
+};
+
+// class                  failure name                      available                           create
+const StandInClass CLASSES[] = {
+    {&CLSID_FilterGraph,  "CoCreateInstance(FilterGraph)",  sim::media::media_graph_available,  sim::com::create_filter_graph},
+    {&CLSID_DirectSound8, "CoCreateInstance(DirectSound8)", sim::media::sound_device_available, sim::com::create_direct_sound},
+};
+
 }  // namespace
 
 namespace sim {
@@ -47,20 +62,15 @@ HRESULT WINAPI CoCreateInstance(REFCLSID clsid, LPUNKNOWN outer, DWORD context, 
         return CLASS_E_NOAGGREGATION;
     if (!(context & CLSCTX_INPROC_SERVER))
         return REGDB_E_CLASSNOTREG;
-    HRESULT failure;
-    if (clsid == CLSID_FilterGraph) {
-        if (sim::media::injected("CoCreateInstance(FilterGraph)", failure))
+    for (const StandInClass& known : CLASSES) {
+        if (clsid != *known.clsid)
+            continue;
+        HRESULT failure;
+        if (sim::media::injected(known.failure_name, failure))
             return failure;
-        if (!sim::media::media_graph_available())
+        if (!known.available())
             return REGDB_E_CLASSNOTREG;
-        return sim::com::create_filter_graph(iid, object);
-    }
-    if (clsid == CLSID_DirectSound8) {
-        if (sim::media::injected("CoCreateInstance(DirectSound8)", failure))
-            return failure;
-        if (!sim::media::sound_device_available())
-            return REGDB_E_CLASSNOTREG;
-        return sim::com::create_direct_sound(iid, object);
+        return known.create(iid, object);
     }
     return REGDB_E_CLASSNOTREG;
 }

@@ -5,9 +5,8 @@
 #include "panelhost/intercept.h"
 
 #include "platform/sim/simulation.h"
-#include "platform/sim/cd_drive.h"
 #include "platform/sim/media.h"
-#include "platform/sim/mixer.h"
+#include "platform/sim/winmm_calls.h"
 #include "platform/windows/simulated_media.h"
 
 #include <atomic>
@@ -79,53 +78,6 @@ int WINAPI traced_message_box(HWND, LPCSTR text, LPCSTR caption, UINT style)
 void WINAPI traced_exit_process(UINT code)
 {
     sim::exit_process(code);
-}
-
-// ---- the CD drive and mixer: the simulated ones -------------------------------------------------------
-
-MCIERROR WINAPI routed_mci_send_string(LPCSTR command, LPSTR reply, UINT reply_size, HWND)
-{
-    return sim::cd_drive().send_string(command, reply, reply_size);
-}
-
-MCIERROR WINAPI routed_mci_send_command(MCIDEVICEID device, UINT message, DWORD_PTR flags, DWORD_PTR parameters)
-{
-    return sim::cd_drive().send_command(device, message, flags, parameters);
-}
-
-MCIDEVICEID WINAPI routed_mci_get_device_id(LPCSTR device)
-{
-    return sim::cd_drive().device_id(device);
-}
-
-MMRESULT WINAPI routed_mixer_open(LPHMIXER mixer, UINT device, DWORD_PTR callback, DWORD_PTR instance, DWORD flags)
-{
-    return sim::mixer().open(mixer, device, callback, instance, flags);
-}
-
-MMRESULT WINAPI routed_mixer_close(HMIXER mixer)
-{
-    return sim::mixer().close(mixer);
-}
-
-MMRESULT WINAPI routed_mixer_get_line_info(HMIXEROBJ mixer, LPMIXERLINEA line, DWORD flags)
-{
-    return sim::mixer().get_line_info(mixer, line, flags);
-}
-
-MMRESULT WINAPI routed_mixer_get_line_controls(HMIXEROBJ mixer, LPMIXERLINECONTROLSA controls, DWORD flags)
-{
-    return sim::mixer().get_line_controls(mixer, controls, flags);
-}
-
-MMRESULT WINAPI routed_mixer_get_control_details(HMIXEROBJ mixer, LPMIXERCONTROLDETAILS details, DWORD flags)
-{
-    return sim::mixer().get_control_details(mixer, details, flags);
-}
-
-MMRESULT WINAPI routed_mixer_set_control_details(HMIXEROBJ mixer, LPMIXERCONTROLDETAILS details, DWORD flags)
-{
-    return sim::mixer().set_control_details(mixer, details, flags);
 }
 
 // ---- the real media graph and sound device, reporting their calls --------------------------------------
@@ -324,18 +276,18 @@ void install_intercepts(HMODULE module)
     // the bench's traces show every value the module sets.
     // dll           function                   replacement
     static const ImportHook hooks[] = {
-        {"winmm.dll",  "mciSendStringA",          reinterpret_cast<void*>(routed_mci_send_string)},
-        {"winmm.dll",  "mciSendCommandA",         reinterpret_cast<void*>(routed_mci_send_command)},
-        {"winmm.dll",  "mciGetDeviceIDA",         reinterpret_cast<void*>(routed_mci_get_device_id)},
-        {"winmm.dll",  "mixerOpen",               reinterpret_cast<void*>(routed_mixer_open)},
-        {"winmm.dll",  "mixerClose",              reinterpret_cast<void*>(routed_mixer_close)},
-        {"winmm.dll",  "mixerGetLineInfoA",       reinterpret_cast<void*>(routed_mixer_get_line_info)},
-        {"winmm.dll",  "mixerGetLineControlsA",   reinterpret_cast<void*>(routed_mixer_get_line_controls)},
-        {"winmm.dll",  "mixerGetControlDetailsA", reinterpret_cast<void*>(routed_mixer_get_control_details)},
-        {"winmm.dll",  "mixerSetControlDetails",  reinterpret_cast<void*>(routed_mixer_set_control_details)},
-        {"user32.dll", "MessageBoxA",      reinterpret_cast<void*>(traced_message_box)},
-        {"kernel32.dll", "ExitProcess",    reinterpret_cast<void*>(traced_exit_process)},
-        {"ole32.dll",  "CoCreateInstance", reinterpret_cast<void*>(traced_co_create_instance)},
+        {"winmm.dll",  "mciSendStringA",          reinterpret_cast<void*>(sim::winmm::mciSendStringA)},
+        {"winmm.dll",  "mciSendCommandA",         reinterpret_cast<void*>(sim::winmm::mciSendCommandA)},
+        {"winmm.dll",  "mciGetDeviceIDA",         reinterpret_cast<void*>(sim::winmm::mciGetDeviceIDA)},
+        {"winmm.dll",  "mixerOpen",               reinterpret_cast<void*>(sim::winmm::mixerOpen)},
+        {"winmm.dll",  "mixerClose",              reinterpret_cast<void*>(sim::winmm::mixerClose)},
+        {"winmm.dll",  "mixerGetLineInfoA",       reinterpret_cast<void*>(sim::winmm::mixerGetLineInfoA)},
+        {"winmm.dll",  "mixerGetLineControlsA",   reinterpret_cast<void*>(sim::winmm::mixerGetLineControlsA)},
+        {"winmm.dll",  "mixerGetControlDetailsA", reinterpret_cast<void*>(sim::winmm::mixerGetControlDetailsA)},
+        {"winmm.dll",  "mixerSetControlDetails",  reinterpret_cast<void*>(sim::winmm::mixerSetControlDetails)},
+        {"user32.dll", "MessageBoxA",             reinterpret_cast<void*>(traced_message_box)},
+        {"kernel32.dll", "ExitProcess",           reinterpret_cast<void*>(traced_exit_process)},
+        {"ole32.dll",  "CoCreateInstance",        reinterpret_cast<void*>(traced_co_create_instance)},
     };
     patch_imports(module, hooks, sizeof hooks / sizeof hooks[0]);
 }

@@ -1,6 +1,8 @@
 // The bench's trace on standard output.
 #include "panelhost/trace.h"
 
+#include "platform/sim/simulation.h"
+
 #include <cstdarg>
 #include <cstdio>
 
@@ -11,6 +13,11 @@ namespace {
 bool trace_enabled = true;
 TraceListener trace_listener = nullptr;
 void* trace_listener_context = nullptr;
+
+void print_line(const char* line, void*)
+{
+    trace_line(line);
+}
 
 }  // namespace
 
@@ -37,14 +44,10 @@ void trace_line(const std::string& line)
 
 void tracef(const char* format, ...)
 {
-    if (!trace_enabled)
-        return;
-    char line[4096];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(line, sizeof line, format, args);
+    sim::vtrace_to(trace_enabled ? print_line : nullptr, nullptr, format, args);
     va_end(args);
-    trace_line(line);
 }
 
 std::string quoted(const char* text)

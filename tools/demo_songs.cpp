@@ -1,26 +1,18 @@
 // Writes the demo's six songs: short RIFF WAVE tunes song1.wav to song6.wav, 8-bit mono at
 // 11025 samples a second, each a few notes of its own, the same bytes on every run.
+#include "tools/bitmap_writer.h"
+
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
 namespace {
 
+using tools::put16;
+using tools::put32;
+
 constexpr std::uint32_t RATE = 11025;
-
-void put32(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    for (int shift = 0; shift < 32; shift += 8)
-        out.push_back(static_cast<std::uint8_t>(value >> shift));
-}
-
-void put16(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    out.push_back(static_cast<std::uint8_t>(value));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
 
 // A square-ish wave with a linear fade, in integer steps: period in samples.
 void note(std::vector<std::uint8_t>& samples, std::uint32_t period, std::uint32_t length)
@@ -66,10 +58,7 @@ int main(int argc, char** argv)
     }
     for (int number = 1; number <= 6; ++number) {
         std::string path = std::string(argv[1]) + "/song" + std::to_string(number) + ".wav";
-        std::vector<std::uint8_t> bytes = song(number);
-        std::ofstream file(path, std::ios::binary);
-        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        if (!file) {
+        if (!tools::write_file(path, song(number))) {
             std::fprintf(stderr, "demo_songs: cannot write %s\n", path.c_str());
             return 1;
         }

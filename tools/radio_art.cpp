@@ -211,10 +211,13 @@ void draw_knob(Picture& front)
 
 void draw_display_window(Picture& front)
 {
-    // the bezel holds the station's whole box, down to the row above the keys
-    art::fill(front, art::rounded_rectangle(121, 50, 408, 101, 5), BEZEL_LIGHT);
-    art::fill(front, art::rounded_rectangle(121, 50, 408, 100, 5), BEZEL);
-    art::fill(front, art::rounded_rectangle(124, 53, 405, 98, 3), art::vertical(GLASS_TOP, GLASS_BOTTOM, 53, 97));
+    // the bezel holds the station's whole box, down to the row above the keys: a lit lower rim,
+    // then the glass 3 pixels inside it
+    layout::Box bezel = layout::DISPLAY_BEZEL;
+    art::fill(front, art::rounded_rectangle(bezel.x, bezel.y, bezel.right(), bezel.bottom(), 5), BEZEL_LIGHT);
+    art::fill(front, art::rounded_rectangle(bezel.x, bezel.y, bezel.right(), bezel.bottom() - 1, 5), BEZEL);
+    art::fill(front, art::rounded_rectangle(bezel.x + 3, bezel.y + 3, bezel.right() - 3, bezel.bottom() - 3, 3),
+              art::vertical(GLASS_TOP, GLASS_BOTTOM, bezel.y + 3, bezel.bottom() - 4));
 }
 
 void draw_power_badge(Picture& front)

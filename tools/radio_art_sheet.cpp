@@ -85,14 +85,14 @@ void draw_needle(Canvas& canvas, const Bitmap& bitmap, double value)
         }
 }
 
-// The CD track's two digits, centred in their box in the face that serves "Courier New".
+// The CD track's two digits, centred in their box in the face that serves the gauge's font.
 void draw_track(Canvas& canvas, const std::string& digits)
 {
     FT_Library library;
     FT_Face face;
     if (FT_Init_FreeType(&library) != 0)
         throw std::runtime_error("the font rasteriser did not start");
-    std::string font = panelhost::font_file("Courier New", 400);
+    std::string font = panelhost::font_file(layout::TRACK_FONT, layout::TRACK_FONT_WEIGHT);
     if (FT_New_Face(library, font.c_str(), 0, &face) != 0) {
         FT_Done_FreeType(library);
         throw std::runtime_error("cannot read font " + font);
@@ -108,7 +108,8 @@ void draw_track(Canvas& canvas, const std::string& digits)
     int descender = static_cast<int>(face->size->metrics.descender >> 6);
     int baseline = box.y + (box.height - (ascender - descender)) / 2 + ascender;
     long pen = static_cast<long>(box.x + (box.width - static_cast<int>(width >> 6)) / 2) << 6;
-    const std::uint32_t colour = 247u << 16 | 247u << 8 | 255u;
+    const layout::Colour track = layout::TRACK_COLOUR;
+    const std::uint32_t colour = std::uint32_t(track.red) << 16 | std::uint32_t(track.green) << 8 | std::uint32_t(track.blue);
     for (unsigned char c : digits) {
         if (FT_Load_Char(face, c, FT_LOAD_RENDER) != 0)
             continue;
@@ -235,7 +236,9 @@ int main(int argc, char** argv)
         }
         save(stacked(scenes, 2), out + "/sheet.png");
         std::vector<Canvas> displays;
-        const layout::Box window = {118, 46, 292, 58};
+        // the display window and a little of the face round it
+        const layout::Box bezel = layout::DISPLAY_BEZEL;
+        const layout::Box window = {bezel.x - 3, bezel.y - 4, bezel.width + 5, bezel.height + 7};
         for (int station = 0; station < layout::STATION_PICTURES; ++station) {
             Scene scene = {"station", true, station, 0, station == 0 ? 0 : station <= 6 ? 1 : 2, -5000, nullptr};
             Canvas whole = compose(bitmaps, scene, false);

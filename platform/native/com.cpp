@@ -11,20 +11,22 @@ namespace {
 // Successful CoInitialize calls of this thread not yet balanced by CoUninitialize.
 thread_local int initialization_depth = 0;
 
+// The classes CoCreateInstance makes: the name under which tests can make the creation fail,
+// whether the bench has the device, and the creation.
+struct StandInClass {
+    const CLSID* clsid;
+    const char* failure_name;
+    bool (*available)();
+    HRESULT (*create)(REFIID iid, void** object);
+};
+
+// class                  failure name                      available                           create
+const StandInClass CLASSES[] = {
+    {&CLSID_FilterGraph,  "CoCreateInstance(FilterGraph)",  sim::media::media_graph_available,  sim::com::create_filter_graph},
+    {&CLSID_DirectSound8, "CoCreateInstance(DirectSound8)", sim::media::sound_device_available, sim::com::create_direct_sound},
+};
+
 }  // namespace
-
-namespace sim::com {
-
-bool injected(const char* name, HRESULT& result)
-{
-    std::int32_t failure = 0;
-    if (!sim::media::take_failure(name, failure))
-        return false;
-    result = failure;
-    return true;
-}
-
-}  // namespace sim::com
 
 namespace sim {
 
@@ -38,7 +40,7 @@ int com_initialization_depth()
 HRESULT WINAPI CoInitialize(LPVOID)
 {
     HRESULT failure;
-    if (sim::com::injected("CoInitialize", failure))
+    if (sim::media::injected("CoInitialize", failure))
         return failure;   // the thread stays as it was
     return initialization_depth++ == 0 ? S_OK : S_FALSE;
 }
@@ -60,20 +62,15 @@ HRESULT WINAPI CoCreateInstance(REFCLSID clsid, LPUNKNOWN outer, DWORD context, 
         return CLASS_E_NOAGGREGATION;
     if (!(context & CLSCTX_INPROC_SERVER))
         return REGDB_E_CLASSNOTREG;
-    HRESULT failure;
-    if (clsid == CLSID_FilterGraph) {
-        if (sim::com::injected("CoCreateInstance(FilterGraph)", failure))
+    for (const StandInClass& known : CLASSES) {
+        if (clsid != *known.clsid)
+            continue;
+        HRESULT failure;
+        if (sim::media::injected(known.failure_name, failure))
             return failure;
-        if (!sim::media::media_graph_available())
+        if (!known.available())
             return REGDB_E_CLASSNOTREG;
-        return sim::com::create_filter_graph(iid, object);
-    }
-    if (clsid == CLSID_DirectSound8) {
-        if (sim::com::injected("CoCreateInstance(DirectSound8)", failure))
-            return failure;
-        if (!sim::media::sound_device_available())
-            return REGDB_E_CLASSNOTREG;
-        return sim::com::create_direct_sound(iid, object);
+        return known.create(iid, object);
     }
     return REGDB_E_CLASSNOTREG;
 }

@@ -9,7 +9,4 @@ namespace sim::com {
 HRESULT create_filter_graph(REFIID iid, void** object);
 HRESULT create_direct_sound(REFIID iid, void** object);
 
-// A failure injected for the named call (see sim::media::fail_call), as an HRESULT.
-bool injected(const char* name, HRESULT& result);
-
 }  // namespace sim::com

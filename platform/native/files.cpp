@@ -61,6 +61,22 @@ KernelObject* find_object(HANDLE handle, KernelObject::Kind kind)
     return &found->second;
 }
 
+// The open file of the handle, when it was opened for the access asked for; else null, with the
+// reason as the last error.
+KernelObject* file_open_for(HANDLE file, DWORD access)
+{
+    KernelObject* object = find_object(file, KernelObject::Kind::file);
+    if (!object) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    if (!(object->access & access)) {
+        SetLastError(ERROR_ACCESS_DENIED_CODE);
+        return nullptr;
+    }
+    return object;
+}
+
 HANDLE add_object(KernelObject object)
 {
     HANDLE handle = reinterpret_cast<HANDLE>(kernel().next_handle);
@@ -181,15 +197,9 @@ BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD size, LPDWORD read, LPOVE
 {
     if (read)
         *read = 0;
-    KernelObject* object = find_object(file, KernelObject::Kind::file);
-    if (!object) {
-        SetLastError(ERROR_INVALID_HANDLE);
+    KernelObject* object = file_open_for(file, GENERIC_READ);
+    if (!object)
         return FALSE;
-    }
-    if (!(object->access & GENERIC_READ)) {
-        SetLastError(ERROR_ACCESS_DENIED_CODE);
-        return FALSE;
-    }
     DWORD total = 0;
     auto* bytes = static_cast<unsigned char*>(buffer);
     while (total < size) {
@@ -213,15 +223,9 @@ BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD size, LPDWORD written, 
 {
     if (written)
         *written = 0;
-    KernelObject* object = find_object(file, KernelObject::Kind::file);
-    if (!object) {
-        SetLastError(ERROR_INVALID_HANDLE);
+    KernelObject* object = file_open_for(file, GENERIC_WRITE);
+    if (!object)
         return FALSE;
-    }
-    if (!(object->access & GENERIC_WRITE)) {
-        SetLastError(ERROR_ACCESS_DENIED_CODE);
-        return FALSE;
-    }
     if (injected("WriteFile"))
         return FALSE;
     DWORD total = 0;

@@ -87,10 +87,7 @@ namespace sim::com {
 
 HRESULT create_filter_graph(REFIID iid, void** object)
 {
-    FilterGraph* graph = new FilterGraph();
-    HRESULT result = graph->QueryInterface(iid, object);
-    static_cast<IGraphBuilder*>(graph)->Release();
-    return result;
+    return create<FilterGraph>(iid, object);
 }
 
 }  // namespace sim::com

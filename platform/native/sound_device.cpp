@@ -67,13 +67,7 @@ public:
     HRESULT STDMETHODCALLTYPE CreateSoundBuffer(LPCDSBUFFERDESC description, LPLPDIRECTSOUNDBUFFER buffer,
                                                 LPUNKNOWN outer) override
     {
-        if (!buffer)
-            return DSERR_INVALIDPARAM;
-        *buffer = nullptr;
-        HRESULT result = device_.check_buffer(description, outer);
-        if (SUCCEEDED(result))
-            *buffer = new DirectSoundBuffer(*description);
-        return result;
+        return device_.create_buffer<DirectSoundBuffer>(description, buffer, outer);
     }
 
 private:
@@ -95,10 +89,7 @@ namespace sim::com {
 
 HRESULT create_direct_sound(REFIID iid, void** object)
 {
-    DirectSound* device = new DirectSound();
-    HRESULT result = device->QueryInterface(iid, object);
-    device->Release();
-    return result;
+    return create<DirectSound>(iid, object);
 }
 
 }  // namespace sim::com

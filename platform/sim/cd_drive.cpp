@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <utility>
 
 namespace sim {
 namespace {
@@ -90,6 +91,10 @@ MCIERROR answer(const std::string& text, char* reply, UINT reply_size)
     std::memcpy(reply, text.c_str(), text.size() + 1);
     return 0;
 }
+
+// A device counts in milliseconds until it is set otherwise; a string command to a type rather
+// than an open device (open) reads its words in that format too.
+constexpr DWORD DEFAULT_TIME_FORMAT = MCI_FORMAT_MILLISECONDS;
 
 // The time formats a string command names.
 constexpr DWORD UNKNOWN_TIME_FORMAT = 0xFFFFFFFFu;
@@ -191,25 +196,21 @@ void CdDrive::set_track_seconds(unsigned seconds)
 
 void CdDrive::insert_disc(unsigned tracks)
 {
-    playing_ = false;
-    position_ms_ = 0;
+    stop_and_rewind();
     tracks_ = std::min(tracks, CD_MAX_TRACKS);
     track_seconds_ = disc_track_seconds_;
 }
 
 void CdDrive::eject_disc()
 {
-    playing_ = false;
-    position_ms_ = 0;
+    stop_and_rewind();
     tracks_ = 0;
 }
 
 void CdDrive::finish()
 {
-    if (!playing_)
-        return;
-    playing_ = false;
-    position_ms_ = disc_ms();
+    if (playing_)
+        reach_end();
 }
 
 std::uint64_t CdDrive::position_ms() const
@@ -233,10 +234,8 @@ std::uint64_t CdDrive::next_event_ms() const
 
 void CdDrive::on_clock(std::uint64_t now_ms)
 {
-    if (playing_ && now_ms >= next_event_ms()) {
-        playing_ = false;
-        position_ms_ = disc_ms();
-    }
+    if (playing_ && now_ms >= next_event_ms())
+        reach_end();
 }
 
 // ---- the devices ----
@@ -249,23 +248,23 @@ CdDrive::Device* CdDrive::find_device(MCIDEVICEID id)
     return nullptr;
 }
 
-CdDrive::Device* CdDrive::find_device(const std::string& name)
+const CdDrive::Device* CdDrive::find_device(const std::string& name) const
 {
-    for (Device& device : devices_)
+    for (const Device& device : devices_)
         if (device.name == name)
             return &device;
     return nullptr;
 }
 
+CdDrive::Device* CdDrive::find_device(const std::string& name)
+{
+    return const_cast<Device*>(std::as_const(*this).find_device(name));
+}
+
 MCIDEVICEID CdDrive::device_id(const char* name) const
 {
-    if (!name)
-        return 0;
-    std::string key = lower(name);
-    for (const Device& device : devices_)
-        if (device.name == key)
-            return device.id;
-    return 0;
+    const Device* device = name ? find_device(lower(name)) : nullptr;
+    return device ? device->id : 0;
 }
 
 // The one type of device there is, and only while the drive is there.
@@ -282,6 +281,19 @@ void CdDrive::stop()
         return;
     position_ms_ = position_ms();
     playing_ = false;
+}
+
+void CdDrive::stop_and_rewind()
+{
+    playing_ = false;
+    position_ms_ = 0;
+}
+
+// The drive stops where a play always ends, at the end of the disc.
+void CdDrive::reach_end()
+{
+    playing_ = false;
+    position_ms_ = disc_ms();
 }
 
 // ---- the messages ----
@@ -301,7 +313,7 @@ MCIERROR CdDrive::run_open(Device*, DWORD_PTR flags, DWORD_PTR parameters)
     if (find_device(type))
         return MCIERR_DEVICE_OPEN;
     // Identifiers are not reused, so that one kept from an earlier open stays invalid.
-    devices_.push_back(Device{next_id_++, type, MCI_FORMAT_MILLISECONDS});
+    devices_.push_back(Device{next_id_++, type, DEFAULT_TIME_FORMAT});
     block->wDeviceID = devices_.back().id;
     return 0;
 }
@@ -572,7 +584,7 @@ MCIERROR CdDrive::answer_string(const char* text, char* reply, UINT reply_size)
         else
             rest.push_back(words[i]);
     }
-    if (MCIERROR result = command->read(name, rest, device ? device->time_format : MCI_FORMAT_MILLISECONDS, request))
+    if (MCIERROR result = command->read(name, rest, device ? device->time_format : DEFAULT_TIME_FORMAT, request))
         return result;
     if (MCIERROR result = (this->*command->run)(device, request.flags, request.parameters))
         return result;

@@ -141,12 +141,15 @@ private:
     MCIERROR run_status(Device* device, DWORD_PTR flags, DWORD_PTR parameters);
 
     Device* find_device(MCIDEVICEID id);
+    const Device* find_device(const std::string& name) const;
     Device* find_device(const std::string& name);
     MCIERROR check_type(const std::string& type) const;
     bool readable() const { return has_disc() && !door_open_; }
     std::uint64_t track_ms() const { return std::uint64_t(track_seconds_) * 1000; }
     std::uint64_t disc_ms() const { return track_ms() * tracks_; }
-    void stop();
+    void stop();                  // where it stands
+    void stop_and_rewind();       // at the start of the disc, as a new or removed disc leaves it
+    void reach_end();
     bool position_on_disc(DWORD from, DWORD time_format, std::uint64_t& start) const;
 
     bool installed_ = true;

@@ -71,9 +71,9 @@ protected:
         for (const InterfaceEntry& entry : entries) {
             if (!IsEqualGUID(iid, *entry.iid))
                 continue;
-            std::int32_t failure = 0;
-            if (entry.failure_name && sim::media::take_failure(entry.failure_name, failure))
-                return static_cast<HRESULT>(failure);
+            HRESULT failure;
+            if (entry.failure_name && sim::media::injected(entry.failure_name, failure))
+                return failure;
             pointer = entry.pointer;
             return S_OK;
         }
@@ -83,6 +83,17 @@ protected:
 private:
     ULONG references_ = 1;
 };
+
+// A new object of the class asked for the interface, as a class factory answers: the object
+// lives on in the caller's reference, or ends at once when the query fails.
+template <typename Class>
+HRESULT create(REFIID iid, void** object)
+{
+    Class* created = new Class();
+    HRESULT result = created->QueryInterface(iid, object);
+    created->Release();
+    return result;
+}
 
 }  // namespace com
 }  // namespace sim

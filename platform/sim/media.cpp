@@ -107,6 +107,15 @@ bool take_failure(const char* name, std::int32_t& result)
     return true;
 }
 
+bool injected(const char* name, HRESULT& result)
+{
+    std::int32_t failure = 0;
+    if (!take_failure(name, failure))
+        return false;
+    result = static_cast<HRESULT>(failure);
+    return true;
+}
+
 void clear_failures()
 {
     settings().failures.clear();

@@ -2,6 +2,7 @@
 // graph, temporary files): set by the host's options and by tests, read by the stand-ins.
 #pragma once
 
+#include "platform/platform.h"
 #include "platform/sim/simulation.h"
 
 #include <cstdint>
@@ -37,6 +38,8 @@ SIM_API std::string temp_folder();
 SIM_API void fail_call(const std::string& name, std::int32_t result, int count = 1, int skip = 0);
 // For the stand-ins: true with the result when this call of `name` is to fail.
 SIM_API bool take_failure(const char* name, std::int32_t& result);
+// The same for a call that answers an HRESULT.
+SIM_API bool injected(const char* name, HRESULT& result);
 SIM_API void clear_failures();
 
 // Every setting and failure back to its default.

@@ -25,16 +25,6 @@ std::vector<const MediaGraph*>& live_graphs()
 std::uint32_t graphs_made = 0;
 std::size_t unfreed_params = 0;
 
-// A failure injected for the named call.
-bool injected(const char* name, HRESULT& result)
-{
-    std::int32_t failure = 0;
-    if (!media::take_failure(name, failure))
-        return false;
-    result = static_cast<HRESULT>(failure);
-    return true;
-}
-
 // The 8-bit text of a wide path, as the caller converted it from its code page.
 std::string narrow(LPCWSTR text)
 {
@@ -157,7 +147,7 @@ HRESULT MediaGraph::render_file(LPCWSTR file)
     std::string name = narrow(file);
     HRESULT result;
     std::uint64_t length_ms = 0;
-    if (!injected("RenderFile", result))
+    if (!media::injected("RenderFile", result))
         result = play_length(native_path(name), length_ms);
     trace("dshow render \"%s\" -> 0x%08x", name.c_str(), static_cast<unsigned>(result));
     if (FAILED(result))
@@ -171,7 +161,7 @@ HRESULT MediaGraph::render_file(LPCWSTR file)
 HRESULT MediaGraph::run()
 {
     HRESULT failure;
-    if (injected("Run", failure))
+    if (media::injected("Run", failure))
         return failure;
     if (!running_) {
         running_ = true;
@@ -185,7 +175,7 @@ HRESULT MediaGraph::run()
 HRESULT MediaGraph::stop()
 {
     HRESULT failure;
-    if (injected("Stop", failure))
+    if (media::injected("Stop", failure))
         return failure;
     if (running_) {
         position_ms_ = position_ms(now_ms());
@@ -201,7 +191,7 @@ HRESULT MediaGraph::get_event(LONG* code, LONG_PTR* param1, LONG_PTR* param2)
     if (!code || !param1 || !param2)
         return E_POINTER;
     HRESULT failure;
-    if (injected("GetEvent", failure))
+    if (media::injected("GetEvent", failure))
         return failure;
     if (events_.empty())
         return E_ABORT;   // nothing arrived within the time-out
@@ -227,7 +217,7 @@ HRESULT MediaGraph::free_event_params()
 HRESULT MediaGraph::set_notify_window(OAHWND window, LONG message, LONG_PTR instance_data)
 {
     HRESULT failure;
-    if (injected("SetNotifyWindow", failure))
+    if (media::injected("SetNotifyWindow", failure))
         return failure;
     notify_window_ = reinterpret_cast<HWND>(window);
     notify_message_ = message;
@@ -238,7 +228,7 @@ HRESULT MediaGraph::set_notify_window(OAHWND window, LONG message, LONG_PTR inst
 HRESULT MediaGraph::set_positions(LONGLONG* current, DWORD current_flags, LONGLONG*, DWORD stop_flags)
 {
     HRESULT failure;
-    if (injected("SetPositions", failure))
+    if (media::injected("SetPositions", failure))
         return failure;
     if ((stop_flags & AM_SEEKING_PositioningBitsMask) != AM_SEEKING_NoPositioning)
         return E_NOTIMPL;   // the graph always plays to the end of its streams
@@ -265,7 +255,7 @@ HRESULT MediaGraph::get_duration(LONGLONG* duration)
     if (!duration)
         return E_POINTER;
     HRESULT failure;
-    if (injected("GetDuration", failure))
+    if (media::injected("GetDuration", failure))
         return failure;
     *duration = static_cast<LONGLONG>(duration_ms_) * UNITS_PER_MS;
     return S_OK;
@@ -274,7 +264,7 @@ HRESULT MediaGraph::get_duration(LONGLONG* duration)
 HRESULT MediaGraph::put_volume(LONG volume)
 {
     HRESULT failure;
-    if (injected("put_Volume", failure))
+    if (media::injected("put_Volume", failure))
         return failure;
     if (volume < VOLUME_MIN || volume > VOLUME_MAX)
         return E_INVALIDARG;

@@ -34,15 +34,19 @@ void set_trace_sink(TraceSink sink, void* context)
 
 void trace(const char* format, ...)
 {
-    Simulation& state = simulation();
-    if (!state.sink)
-        return;
-    char line[2048];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(line, sizeof line, format, args);
+    vtrace_to(simulation().sink, simulation().sink_context, format, args);
     va_end(args);
-    state.sink(line, state.sink_context);
+}
+
+void vtrace_to(TraceSink sink, void* context, const char* format, va_list args)
+{
+    if (!sink)
+        return;
+    char line[TRACE_LINE_MAX + 1];
+    std::vsnprintf(line, sizeof line, format, args);
+    sink(line, context);
 }
 
 void add_clocked_device(ClockedDevice* device)

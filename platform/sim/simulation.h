@@ -2,6 +2,8 @@
 // the process-exit hook. The host drives these; the stand-in devices report through them.
 #pragma once
 
+#include <cstdarg>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -20,6 +22,13 @@ constexpr std::uint64_t NO_EVENT = std::numeric_limits<std::uint64_t>::max();
 using TraceSink = void (*)(const char* line, void* context);
 SIM_API void set_trace_sink(TraceSink sink, void* context);
 SIM_API void trace(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// A trace line as printf writes it, handed to the sink given (none: the line is dropped). The
+// platform's lines and the bench's own are formatted here alike, and a longer line is cut to
+// TRACE_LINE_MAX characters.
+constexpr std::size_t TRACE_LINE_MAX = 4095;
+SIM_API void vtrace_to(TraceSink sink, void* context, const char* format, va_list args)
+    __attribute__((format(printf, 3, 0)));
 
 // A stand-in device whose state changes with the clock (a disc that plays on, a song that ends).
 class ClockedDevice {

@@ -18,15 +18,6 @@ std::vector<const SoundBuffer*>& live_buffers()
 }
 std::uint32_t buffers_made = 0;
 
-bool injected(const char* name, HRESULT& result)
-{
-    std::int32_t failure = 0;
-    if (!media::take_failure(name, failure))
-        return false;
-    result = static_cast<HRESULT>(failure);
-    return true;
-}
-
 // A PCM format the device can mix: 1 or 2 channels of 8 or 16 bits, with consistent block and
 // byte rates.
 bool playable_format(const WAVEFORMATEX& format)
@@ -66,7 +57,7 @@ HRESULT SoundBuffer::lock(DWORD offset, DWORD bytes, LPVOID* audio1, LPDWORD byt
                           DWORD flags)
 {
     HRESULT failure;
-    if (injected("Lock", failure))
+    if (media::injected("Lock", failure))
         return failure;
     if (!audio1 || !bytes1 || info_.locked)
         return DSERR_INVALIDPARAM;
@@ -112,7 +103,7 @@ HRESULT SoundBuffer::unlock(LPVOID audio1, DWORD bytes1, LPVOID audio2, DWORD by
 HRESULT SoundBuffer::play(DWORD reserved, DWORD priority, DWORD flags)
 {
     HRESULT failure;
-    if (injected("Play", failure))
+    if (media::injected("Play", failure))
         return failure;
     if (reserved != 0)
         return DSERR_INVALIDPARAM;
@@ -127,7 +118,7 @@ HRESULT SoundBuffer::play(DWORD reserved, DWORD priority, DWORD flags)
 HRESULT SoundBuffer::set_volume(LONG volume)
 {
     HRESULT failure;
-    if (injected("SetVolume", failure))
+    if (media::injected("SetVolume", failure))
         return failure;
     if (!(info_.flags & DSBCAPS_CTRLVOLUME))
         return DSERR_CONTROLUNAVAIL;
@@ -141,7 +132,7 @@ HRESULT SoundBuffer::set_volume(LONG volume)
 HRESULT SoundDevice::initialize(LPCGUID device)
 {
     HRESULT failure;
-    if (injected("Initialize", failure))
+    if (media::injected("Initialize", failure))
         return failure;
     if (initialized_)
         return DSERR_ALREADYINITIALIZED;
@@ -163,7 +154,7 @@ HRESULT SoundDevice::set_cooperative_level(HWND, DWORD level) const
 HRESULT SoundDevice::check_buffer(LPCDSBUFFERDESC description, LPUNKNOWN outer) const
 {
     HRESULT failure;
-    if (injected("CreateSoundBuffer", failure))
+    if (media::injected("CreateSoundBuffer", failure))
         return failure;
     if (!initialized_)
         return DSERR_UNINITIALIZED;

@@ -55,10 +55,24 @@ class SIM_API SoundDevice {
 public:
     HRESULT initialize(LPCGUID device);
     HRESULT set_cooperative_level(HWND window, DWORD level) const;
+    // CreateSoundBuffer, for the COM face whose buffer class is Buffer: a new buffer of the
+    // description in *buffer, or null there and why not.
+    template <typename Buffer, typename Interface>
+    HRESULT create_buffer(LPCDSBUFFERDESC description, Interface** buffer, LPUNKNOWN outer) const
+    {
+        if (!buffer)
+            return DSERR_INVALIDPARAM;
+        *buffer = nullptr;
+        HRESULT result = check_buffer(description, outer);
+        if (SUCCEEDED(result))
+            *buffer = new Buffer(*description);
+        return result;
+    }
+
+private:
     // DS_OK when a buffer of the description can be made, else why not.
     HRESULT check_buffer(LPCDSBUFFERDESC description, LPUNKNOWN outer) const;
 
-private:
     bool initialized_ = false;
 };
 

@@ -164,10 +164,7 @@ namespace sim::windows {
 
 HRESULT create_filter_graph(REFIID iid, void** object)
 {
-    FilterGraph* graph = new FilterGraph();
-    HRESULT result = graph->QueryInterface(iid, object);
-    static_cast<IGraphBuilder*>(graph)->Release();
-    return result;
+    return sim::com::create<FilterGraph>(iid, object);
 }
 
 }  // namespace sim::windows

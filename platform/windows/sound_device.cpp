@@ -63,13 +63,7 @@ public:
     HRESULT STDMETHODCALLTYPE CreateSoundBuffer(LPCDSBUFFERDESC description, LPLPDIRECTSOUNDBUFFER buffer,
                                                 LPUNKNOWN outer) override
     {
-        if (!buffer)
-            return DSERR_INVALIDPARAM;
-        *buffer = nullptr;
-        HRESULT result = device_.check_buffer(description, outer);
-        if (SUCCEEDED(result))
-            *buffer = new DirectSoundBuffer(*description);
-        return result;
+        return device_.create_buffer<DirectSoundBuffer>(description, buffer, outer);
     }
     HRESULT STDMETHODCALLTYPE GetCaps(LPDSCAPS) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE DuplicateSoundBuffer(LPDIRECTSOUNDBUFFER, LPLPDIRECTSOUNDBUFFER) override
@@ -100,10 +94,7 @@ namespace sim::windows {
 
 HRESULT create_direct_sound(REFIID iid, void** object)
 {
-    DirectSound* device = new DirectSound();
-    HRESULT result = device->QueryInterface(iid, object);
-    device->Release();
-    return result;
+    return sim::com::create<DirectSound>(iid, object);
 }
 
 }  // namespace sim::windows

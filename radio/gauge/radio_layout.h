@@ -14,6 +14,17 @@ struct Point {
     int x, y;
 };
 
+// The pixel in the middle of the box; where a side is even, the second of its two middle pixels.
+constexpr Point centre(Box box)
+{
+    return {box.x + box.width / 2, box.y + box.height / 2};
+}
+
+// A colour of the face: red, green and blue, each 0 to 255.
+struct Colour {
+    int red, green, blue;
+};
+
 constexpr int FRONT_WIDTH = 476, FRONT_HEIGHT = 147;
 
 // the bitmaps, first resource id and picture count
@@ -32,6 +43,14 @@ constexpr Box STATION_BOX = {136, 58, 202, 43};
 constexpr Box PRESET_BOX = {150, 111, 197, 19};
 constexpr Box MODE_BOX = {417, 49, 30, 66};
 constexpr Box TRACK_TEXT_BOX = {225, 65, 40, 32};  // the host writes the CD track's two digits here
+
+// the display window, to the outer edge of its bezel, round the station, power and track displays
+constexpr Box DISPLAY_BEZEL = {121, 50, 287, 51};
+
+// the CD track's digits: the face and weight the host draws them in, and their colour
+constexpr const char* TRACK_FONT = "Courier New";
+constexpr int TRACK_FONT_WEIGHT = 400;   // normal
+constexpr Colour TRACK_COLOUR = {247, 247, 255};
 
 // the needle: 31 x 9, pointing right from its pivot, turned about the knob's centre
 constexpr int NEEDLE_WIDTH = 31, NEEDLE_HEIGHT = 9;

@@ -20,6 +20,11 @@ constexpr PIXEL_BOX inside(Box box) { return {0, 0, box.width, box.height}; }
 constexpr PIXEL_BOX preset_group(Box button) { return {button.x, button.y, PRESET_GROUP_WIDTH, button.height}; }
 constexpr PIXEL_BOX NO_BOX = {0, 0, 0, 0};
 constexpr NONLINEARITY needle_row(NeedleMark mark) { return {pixel(mark.point), double(mark.value)}; }
+// a colour as the platform writes it, 0x00BBGGRR
+constexpr std::uint32_t colour_value(Colour colour)
+{
+    return std::uint32_t(colour.red) | std::uint32_t(colour.green) << 8 | std::uint32_t(colour.blue) << 16;
+}
 
 // image flags at load
 constexpr std::uint32_t BACKGROUND_FLAGS = IMAGE_USE_LUMINOUS | IMAGE_USE_TRANSPARENCY;                     // 0x4001
@@ -30,8 +35,9 @@ constexpr std::uint32_t DISPLAY_FLAGS =
 
 // the track display's text
 constexpr std::uint32_t TRACK_CHARS = 2;
-constexpr std::uint32_t TRACK_TEXT_COLOUR = 0x00FFF7F7;   // red 247, green 247, blue 255
+constexpr std::uint32_t TRACK_TEXT_COLOUR = colour_value(TRACK_COLOUR);   // 0x00FFF7F7
 constexpr std::uint32_t TRACK_BACKGROUND_COLOUR = 0;      // black: transparent
+static_assert(TRACK_FONT_WEIGHT == FW_NORMAL, "the track's digits are of normal weight");
 constexpr std::uint32_t TRACK_DRAW_FLAGS = DT_CENTER | DT_VCENTER | DT_SINGLELINE;   // 0x25
 
 extern ELEMENT_ICON button_lights;
@@ -78,7 +84,7 @@ ELEMENT_NEEDLE volume_needle = {
 ELEMENT_STRING track_display = {
     {ELEMENT_TYPE_STRING,       NO_BITMAP,         corner(TRACK_TEXT_BOX),  {},       {0, 0},                 &radio_header, nullptr,   nullptr,               nullptr, DISPLAY_FLAGS,    0,      0},
     {}, track_display_update, 0.0, nullptr, TRACK_CHARS, TRACK_TEXT_BOX.width, TRACK_TEXT_BOX.height,
-    TRACK_TEXT_COLOUR, TRACK_BACKGROUND_COLOUR, TRACK_TEXT_COLOUR, "Courier New", FW_NORMAL, DEFAULT_CHARSET,
+    TRACK_TEXT_COLOUR, TRACK_BACKGROUND_COLOUR, TRACK_TEXT_COLOUR, TRACK_FONT, TRACK_FONT_WEIGHT, DEFAULT_CHARSET,
     TRACK_DRAW_FLAGS, nullptr, nullptr};
 
 // ---- tooltip texts ----

@@ -1,7 +1,13 @@
-// Native WinMM: the media control interface and the mixer, answered by the simulated CD drive and
-// mixer (which trace what they are told).
+// WinMM over the simulated CD drive and mixer (which trace what they are told): natively the
+// platform's own entry points, on Windows the ones the intercept hands a module (winmm_calls.h).
+#include "platform/sim/winmm_calls.h"
+
 #include "platform/sim/cd_drive.h"
 #include "platform/sim/mixer.h"
+
+#if defined(_WIN32)
+namespace sim::winmm {
+#endif
 
 MCIERROR WINAPI mciSendStringA(LPCSTR command, LPSTR reply, UINT reply_size, HWND)
 {
@@ -47,3 +53,7 @@ MMRESULT WINAPI mixerSetControlDetails(HMIXEROBJ mixer, LPMIXERCONTROLDETAILS de
 {
     return sim::mixer().set_control_details(mixer, details, flags);
 }
+
+#if defined(_WIN32)
+}  // namespace sim::winmm
+#endif

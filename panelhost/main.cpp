@@ -1,5 +1,6 @@
 // panelhost: loads a gauge module as the simulator would and drives it from a script.
 #include "panelhost/host.h"
+#include "panelhost/live_server.h"
 #include "panelhost/options.h"
 #include "panelhost/panel_check.h"
 #include "panelhost/panel_file.h"
@@ -167,8 +168,13 @@ int run_bench(int argc, char** argv)
         return 0;
     }
 
+    // A live panel reads no script from standard input: only one given as a file.
+    panelhost::LiveAddress address;
+    if (!options.serve.empty() && !panelhost::parse_live_address(options.serve, address, error))
+        return refuse("option --serve: " + error);
     std::string script;
-    if (!read_text("script", options.script_path, script, error))
+    bool script_given = options.serve.empty() || !options.script_path.empty();
+    if (script_given && !read_text("script", options.script_path, script, error))
         return refuse(error);
     std::vector<panelhost::ScriptCommand> commands;
     panelhost::ScriptError script_error;
@@ -205,6 +211,8 @@ int run_bench(int argc, char** argv)
                 status = refuse("script line " + std::to_string(command.line) + ": " + error);
                 break;
             }
+        if (status == 0 && !options.serve.empty() && !panelhost::serve_live(host, address, error))
+            status = refuse(error);
         host.unload();
     }
     panelhost::trace_flush();

@@ -59,6 +59,16 @@ bool apply_window(Options& options, std::string_view value, std::string& why)
     return true;
 }
 
+bool apply_serve(Options& options, std::string_view value, std::string& why)
+{
+    if (value.empty()) {
+        why = "[ADDRESS:]PORT must not be empty";
+        return false;
+    }
+    options.serve = std::string(value);
+    return true;
+}
+
 bool apply_trace_services(Options& options, std::string_view, std::string&)
 {
     options.host.trace_services = true;
@@ -85,6 +95,9 @@ const std::vector<OptionSpec> HOST_OPTIONS = {
                                  "runs every gauge of one window",                        apply_panel},
     {"--gauges",         "DIR",  "with --panel: the folder of the gauge modules its lines name", apply_gauges},
     {"--window",         "N",    "with --panel: the window to run, [WindowNN] (default: the first)", apply_window},
+    {"--serve",          "[ADDRESS:]PORT", "serve the gauges live to a web page on PORT (0: any free one), "
+                                 "at 127.0.0.1 unless an ADDRESS is given, until SIGINT or SIGTERM; a --script runs "
+                                 "first (native build)",                                  apply_serve},
     {"--trace-services", "",     "also trace every panel-service call of the gauge",     apply_trace_services},
     {"--intercept",      "",     "Windows: MCI and mixer calls to the simulated drive and mixer, message boxes "
                                  "and process exit to the trace, the real media graph and sound device traced; "

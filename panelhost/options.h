@@ -20,6 +20,8 @@ struct Options {
     std::string panel_path;
     std::string gauges_dir;
     int window = -1;
+    // The live panel: "[ADDRESS:]PORT" to serve it on; empty: a script run.
+    std::string serve;
 };
 
 struct OptionSpec {

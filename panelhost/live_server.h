@@ -1,0 +1,25 @@
+// The live panel: the gauges run by the wall clock at the host's rate, and served to a web page
+// over HTTP. Every call into a gauge runs on the panel's thread, the one that calls serve_live;
+// the server's threads only hand it the requests and wait for the answers.
+#pragma once
+
+#include "panelhost/host.h"
+
+#include <string>
+
+namespace panelhost {
+
+struct LiveAddress {
+    std::string host = "127.0.0.1";   // loopback unless an address is given
+    int port = 0;                     // 0: any free port
+};
+
+// Reads "[ADDRESS:]PORT"; false, with the reason, for anything else.
+bool parse_live_address(const std::string& text, LiveAddress& address, std::string& error);
+
+// Serves the installed host's panel until SIGINT or SIGTERM; then the panel is killed and the
+// modules unloaded. Prints the page's address on standard error once it listens. False, with the
+// error, when it cannot listen.
+bool serve_live(Host& host, const LiveAddress& address, std::string& error);
+
+}  // namespace panelhost

@@ -435,6 +435,36 @@ bool write_png(const Canvas& canvas, const std::string& path, std::string& error
     return true;
 }
 
+bool encode_png(const Canvas& canvas, std::vector<std::uint8_t>& bytes, std::string& error)
+{
+    std::vector<std::uint8_t> rgb;
+    rgb.reserve(canvas.pixels.size() * 3);
+    for (std::uint32_t colour : canvas.pixels) {
+        rgb.push_back(static_cast<std::uint8_t>(colour >> 16));
+        rgb.push_back(static_cast<std::uint8_t>(colour >> 8));
+        rgb.push_back(static_cast<std::uint8_t>(colour));
+    }
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(canvas.width);
+    image.height = static_cast<png_uint_32>(canvas.height);
+    image.format = PNG_FORMAT_RGB;
+    // The first call only measures; the second writes into a buffer of that size.
+    png_alloc_size_t size = 0;
+    if (!png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), canvas.width * 3, nullptr)) {
+        error = std::string("cannot encode the picture as PNG: ") + image.message;
+        return false;
+    }
+    bytes.resize(size);
+    if (!png_image_write_to_memory(&image, bytes.data(), &size, 0, rgb.data(), canvas.width * 3, nullptr)) {
+        error = std::string("cannot encode the picture as PNG: ") + image.message;
+        bytes.clear();
+        return false;
+    }
+    bytes.resize(size);
+    return true;
+}
+
 std::optional<Canvas> draw_panel(const Host& host, HotSpots hot_spots, std::string& error)
 {
     PIXEL_POINT size = host.window_size();

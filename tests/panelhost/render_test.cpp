@@ -6,6 +6,8 @@
 #include "tests/support/png_picture.h"
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -136,6 +138,40 @@ TEST(Render, AFileThatCannotBeWrittenStopsTheRun)
     EXPECT_EQ(run.err.rfind("panelhost: script line 1: render: cannot write /nonexistent-folder/x.png", 0), 0u)
         << run.err;
     EXPECT_EQ(run.out.find("echo after"), std::string::npos);
+}
+
+TEST(Render, APictureEncodedInMemoryIsThePngFileOfIt)
+{
+    panelhost::Canvas canvas(5, 3);
+    for (int y = 0; y < canvas.height; ++y)
+        for (int x = 0; x < canvas.width; ++x)
+            canvas.put(x, y, std::uint32_t(x * 50) << 16 | std::uint32_t(y * 120) << 8 | std::uint32_t(x + y));
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    ASSERT_TRUE(panelhost::encode_png(canvas, bytes, error)) << error;
+
+    Picture decoded = test_support::decode_png(bytes.data(), bytes.size());
+    ASSERT_EQ(decoded.width, 5);
+    ASSERT_EQ(decoded.height, 3);
+    for (int y = 0; y < canvas.height; ++y)
+        for (int x = 0; x < canvas.width; ++x)
+            EXPECT_EQ(decoded.at(x, y), canvas.get(x, y)) << "at (" << x << ", " << y << ")";
+
+    std::string path = test_support::make_temp_dir() + "/picture.png";
+    ASSERT_TRUE(panelhost::write_png(canvas, path, error)) << error;
+    std::ifstream file(path, std::ios::binary);
+    std::vector<std::uint8_t> written((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes, written) << "the bytes in memory are those of the file";
+}
+
+TEST(Render, AnEmptyPictureDoesNotEncode)
+{
+    panelhost::Canvas canvas(0, 0);
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    EXPECT_FALSE(panelhost::encode_png(canvas, bytes, error));
+    EXPECT_EQ(error.rfind("cannot encode the picture as PNG: ", 0), 0u) << error;
+    EXPECT_TRUE(bytes.empty());
 }
 
 }  // namespace

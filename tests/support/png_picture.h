@@ -1,4 +1,5 @@
-// A PNG written by the bench, read back as RGB pixels for the render tests.
+// A PNG written by the bench, read back as RGB pixels for the render tests, from a file or from
+// the bytes a document carries inline.
 #pragma once
 
 #include <cstdint>
@@ -20,5 +21,7 @@ struct Picture {
 
 // The picture in the file; an empty one (0 x 0) when it cannot be read.
 Picture read_png(const std::string& path);
+// The picture in a PNG file's bytes; an empty one when they do not decode.
+Picture decode_png(const std::uint8_t* bytes, std::size_t size);
 
 }  // namespace test_support

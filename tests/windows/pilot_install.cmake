@@ -10,7 +10,7 @@ cmake_minimum_required(VERSION 3.25)
 file(REMOVE_RECURSE "${WORK}")
 set(sim ${WORK}/Simulator)
 set(panel ${sim}/Aircraft/Trainer/panel)
-file(MAKE_DIRECTORY ${WORK}/unpacked ${sim}/Gauges ${panel} ${sim}/Sound ${WORK}/native-gauges)
+file(MAKE_DIRECTORY ${WORK}/unpacked ${sim}/Gauges ${panel} ${sim}/Sound ${WORK}/native-gauges ${WORK}/songs)
 foreach(zip panel-gauges-${VERSION}.zip panel-gauges-${VERSION}-debug.zip)
     execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${ZIPS}/${zip} WORKING_DIRECTORY ${WORK}/unpacked
                     RESULT_VARIABLE failed)
@@ -56,5 +56,7 @@ message(STATUS "the panel file in trouble: status ${status}, each of its three l
 set(NATIVE "${NATIVE_OUT}/panelhost;--cwd;${sim};--panel;${panel}/panel.cfg;--gauges;${WORK}/native-gauges;--script;${SCRIPT}")
 set(WINDOWS "sh;${WINE32};${bench};--simulated-media-graph;--simulated-sound-device;--cwd;${sim};--panel;${panel}/panel.cfg;--gauges;${sim}/Gauges;--script;${SCRIPT}")
 set(PREFIXES "echo;key;tooltip;element;gauge;msgbox;exit;warning;mci;mixer-set;dshow;dsound")
+# the folder is this script's, made above: the comparison must not make it afresh
 unset(WORK)
+unset(WORK CACHE)
 include(${COMPARE})

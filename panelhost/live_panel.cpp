@@ -47,7 +47,7 @@ bool read_integer(const std::map<std::string, std::string>& params, const char* 
                   long long& value)
 {
     auto found = params.find(name);
-    if (found == params.end() || found->second.empty() || found->second.size() > 12)
+    if (found == params.end() || found->second.empty() || found->second.size() > 15)
         return false;
     const std::string& text = found->second;
     std::size_t first = text[0] == '-' ? 1 : 0;
@@ -138,26 +138,12 @@ std::string json_string(const std::string& text)
     return out + "\"";
 }
 
-LivePanel::LivePanel(Host& host) : host_(host)
+LivePanel::LivePanel(Host& host, const LiveTrace& trace) : host_(host), trace_(trace)
 {
-    set_trace_listener(collect_trace, this);
     refresh_version();
 }
 
-LivePanel::~LivePanel()
-{
-    set_trace_listener(nullptr, nullptr);
-}
-
-void LivePanel::collect_trace(const std::string& line, void* context)
-{
-    auto* live = static_cast<LivePanel*>(context);
-    live->trace_.push_back(line);
-    if (live->trace_.size() > LIVE_TRACE_KEPT) {
-        live->trace_.erase(live->trace_.begin(), live->trace_.begin() + LIVE_TRACE_KEPT / 10);
-        live->trace_dropped_ += LIVE_TRACE_KEPT / 10;
-    }
-}
+LivePanel::~LivePanel() = default;
 
 void LivePanel::frame(std::uint64_t elapsed_ms)
 {
@@ -197,7 +183,7 @@ void LivePanel::refresh_version()
         shown_signature_ = signature;
         ++picture_;
     }
-    std::string now = std::to_string(picture_) + "|" + std::to_string(trace_dropped_ + trace_.size()) + "|" +
+    std::string now = std::to_string(picture_) + "|" + std::to_string(trace_.count()) + "|" +
                       std::to_string(held_);
     for (const sim::SoundBufferInfo& buffer : sim::sound_buffer_infos())
         now += "|s" + std::to_string(buffer.id) + "," + std::to_string(buffer.plays) + "," + std::to_string(buffer.volume);
@@ -281,8 +267,8 @@ LiveResponse LivePanel::state(const LiveRequest& request)
     if (request.params.count("trace") &&
         !read_integer(request.params, "trace", 0, 1LL << 40, from))
         return refuse(400, "trace must be a whole number, the count of the lines seen already");
-    std::uint64_t total = trace_dropped_ + trace_.size();
-    std::uint64_t first = std::max<std::uint64_t>(static_cast<std::uint64_t>(from), trace_dropped_);
+    std::uint64_t total = trace_.count();
+    std::uint64_t first = std::max<std::uint64_t>(static_cast<std::uint64_t>(from), trace_.first_kept());
     first = std::min(first, total);
     std::uint64_t last = std::min(total, first + LIVE_TRACE_PER_ANSWER);
     PIXEL_POINT size = host_.window_size();
@@ -292,7 +278,7 @@ LiveResponse LivePanel::state(const LiveRequest& request)
                       "},\"pressed\":" + (held_ ? "true" : "false") + ",\"trace_from\":" + std::to_string(first) +
                       ",\"trace_next\":" + std::to_string(last) + ",\"trace\":[";
     for (std::uint64_t i = first; i < last; ++i)
-        out += (i > first ? "," : "") + json_string(trace_[i - trace_dropped_]);
+        out += (i > first ? "," : "") + json_string(trace_.line(i));
     out += "],\"sounds\":[";
     bool comma = false;
     for (const sim::SoundBufferInfo& buffer : sim::sound_buffer_infos()) {

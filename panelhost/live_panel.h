@@ -3,6 +3,7 @@
 #pragma once
 
 #include "panelhost/host.h"
+#include "panelhost/live_trace.h"
 
 #include <cstdint>
 #include <map>
@@ -26,13 +27,12 @@ struct LiveResponse {
 
 // A request body is never needed (a request's words are in its query): a larger one is refused.
 constexpr std::size_t LIVE_BODY_LIMIT = 1024;
-// The trace lines the panel keeps for a page that comes late, and gives one answer at most.
-constexpr std::size_t LIVE_TRACE_KEPT = 20000;
+// The trace lines one answer gives at most.
 constexpr std::size_t LIVE_TRACE_PER_ANSWER = 500;
 
 class LivePanel {
 public:
-    explicit LivePanel(Host& host);
+    LivePanel(Host& host, const LiveTrace& trace);
     ~LivePanel();
     LivePanel(const LivePanel&) = delete;
     LivePanel& operator=(const LivePanel&) = delete;
@@ -62,9 +62,9 @@ private:
     // What the picture shows, in a few numbers: the elements' hidden bits, values and texts.
     std::string picture_signature() const;
     void refresh_version();
-    static void collect_trace(const std::string& line, void* context);
 
     Host& host_;
+    const LiveTrace& trace_;
     std::uint64_t frames_ = 0;
     std::uint64_t version_ = 1;
     std::string last_state_;
@@ -73,8 +73,6 @@ private:
     std::uint64_t picture_ = 0;         // counts the pictures that differ
     std::string shown_signature_;       // of the picture the page was last told of
     bool held_ = false;
-    std::vector<std::string> trace_;    // the last LIVE_TRACE_KEPT lines
-    std::uint64_t trace_dropped_ = 0;   // lines before them
 };
 
 // The text as a JSON string, quotes included.

@@ -99,9 +99,9 @@ bool parse_live_address(const std::string& text, LiveAddress& address, std::stri
     return true;
 }
 
-bool serve_live(Host& host, const LiveAddress& address, std::string& error)
+bool serve_live(Host& host, const LiveTrace& trace, const LiveAddress& address, std::string& error)
 {
-    LivePanel live(host);
+    LivePanel live(host, trace);
     Exchange exchange;
     exchange.version = live.version();
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "panelhost/host.h"
+#include "panelhost/live_trace.h"
 
 #include <string>
 
@@ -17,9 +18,9 @@ struct LiveAddress {
 // Reads "[ADDRESS:]PORT"; false, with the reason, for anything else.
 bool parse_live_address(const std::string& text, LiveAddress& address, std::string& error);
 
-// Serves the installed host's panel until SIGINT or SIGTERM; then the panel is killed and the
-// modules unloaded. Prints the page's address on standard error once it listens. False, with the
+// Serves the installed host's panel until SIGINT or SIGTERM, the trace as it was kept from the
+// start; then the panel is killed and the modules unloaded. Prints the page's address on standard error once it listens. False, with the
 // error, when it cannot listen.
-bool serve_live(Host& host, const LiveAddress& address, std::string& error);
+bool serve_live(Host& host, const LiveTrace& trace, const LiveAddress& address, std::string& error);
 
 }  // namespace panelhost

@@ -9,7 +9,7 @@ bool parse_live_address(const std::string&, LiveAddress&, std::string& error)
     return false;
 }
 
-bool serve_live(Host&, const LiveAddress&, std::string& error)
+bool serve_live(Host&, const LiveTrace&, const LiveAddress&, std::string& error)
 {
     error = "the live panel is in the native build of panelhost only";
     return false;

@@ -16,6 +16,7 @@
 #include <exception>
 #include <filesystem>
 #include <new>
+#include <optional>
 #include <string>
 
 namespace {
@@ -201,6 +202,10 @@ int run_bench(int argc, char** argv)
 
     int status = 0;
     {
+        // The live panel's page shows the trace from the panel's start.
+        std::optional<panelhost::LiveTrace> live_trace;
+        if (!options.serve.empty())
+            live_trace.emplace();
         panelhost::Host host(options.host);
         if (!host.load(error))
             return refuse(error);
@@ -211,7 +216,7 @@ int run_bench(int argc, char** argv)
                 status = refuse("script line " + std::to_string(command.line) + ": " + error);
                 break;
             }
-        if (status == 0 && !options.serve.empty() && !panelhost::serve_live(host, address, error))
+        if (status == 0 && live_trace && !panelhost::serve_live(host, *live_trace, address, error))
             status = refuse(error);
         host.unload();
     }

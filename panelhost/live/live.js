@@ -161,12 +161,17 @@ function showVariables(variables) {
       row.dataset.id = id;
       row.innerHTML = `<td>${id}</td><td><input type="number" step="any" aria-label="variable ${id}"></td>` +
                       `<td><button type="button">Set</button></td>`;
-      row.querySelector("button").onclick = () =>
-        post(`/var?id=${id}&value=${encodeURIComponent(row.querySelector("input").value)}`).catch(report);
+      const field = row.querySelector("input");
+      // A value being typed is the person's until it is set.
+      field.addEventListener("input", () => { field.dataset.edited = "yes"; });
+      row.querySelector("button").onclick = () => {
+        delete field.dataset.edited;
+        post(`/var?id=${id}&value=${encodeURIComponent(field.value)}`).catch(report);
+      };
       body.appendChild(row);
     }
     const input = row.querySelector("input");
-    if (document.activeElement !== input)
+    if (document.activeElement !== input && !input.dataset.edited)
       input.value = value;
   }
 }

@@ -252,7 +252,7 @@ LiveResponse LivePanel::picture()
     if (png_.empty() || signature != signature_) {
         std::string error;
         std::optional<Canvas> canvas = draw_panel(host_, HotSpots::None, error);
-        if (!canvas || !encode_png(*canvas, png_, error)) {
+        if (!canvas || !encode_png(*canvas, png_, error, true)) {
             png_.clear();
             return refuse(500, "the panel cannot be drawn: " + error);
         }

@@ -27,6 +27,7 @@ using Clock = std::chrono::steady_clock;
 constexpr auto FRAME = std::chrono::milliseconds(55);
 // How long a page's wait for something new is held before it is answered all the same.
 constexpr auto LONGEST_WAIT = std::chrono::seconds(2);
+constexpr std::size_t LIVE_SERVER_THREADS = 32;
 
 std::atomic<bool> stop_requested{false};
 
@@ -107,6 +108,14 @@ bool serve_live(Host& host, const LiveTrace& trace, const LiveAddress& address, 
 
     httplib::Server server;
     server.set_payload_max_length(LIVE_BODY_LIMIT);
+    // A server thread serves one connection while it is open, and a page holds several open (its
+    // wait for news among them): enough threads that a press never waits for one, and
+    // connections kept for many requests.
+    server.new_task_queue = [] { return new httplib::ThreadPool(LIVE_SERVER_THREADS); };
+    server.set_keep_alive_max_count(1000);
+    // An answer goes out as its headers and then its body: without this the body of a small
+    // answer waits for the page's acknowledgement of the headers, tens of milliseconds.
+    server.set_tcp_nodelay(true);
     auto forward = [&](const httplib::Request& request, httplib::Response& response) {
         LiveRequest asked = live_request(request);
         // A page that asks for the state it has seen already waits for something new first.

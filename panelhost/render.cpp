@@ -320,10 +320,18 @@ bool place_gauge(Canvas& window, Fonts& fonts, const Gauge& gauge, const PIXEL_B
     if (size.x <= 0 || size.y <= 0)
         return true;
     Canvas over_black(size.x, size.y);
-    Canvas over_white(size.x, size.y);
-    std::fill(over_white.pixels.begin(), over_white.pixels.end(), 0xFFFFFFu);
-    if (!draw_elements(over_black, fonts, gauge, error) || !draw_elements(over_white, fonts, gauge, error))
+    if (!draw_elements(over_black, fonts, gauge, error))
         return false;
+    // A background drawn whole, without transparency, hides the window: one drawing is enough.
+    ELEMENT_HEADER* root = gauge.root();
+    bool opaque = root && root->element_type == ELEMENT_TYPE_STATIC_IMAGE && !(root->image_flags & IMAGE_HIDDEN) &&
+                  !(root->image_flags & IMAGE_USE_TRANSPARENCY) && root->position.x <= 0 && root->position.y <= 0;
+    Canvas over_white = opaque ? over_black : Canvas(size.x, size.y);
+    if (!opaque) {
+        std::fill(over_white.pixels.begin(), over_white.pixels.end(), 0xFFFFFFu);
+        if (!draw_elements(over_white, fonts, gauge, error))
+            return false;
+    }
     for (int y = std::max(box.y, 0); y < std::min(box.y + box.height, window.height); ++y)
         for (int x = std::max(box.x, 0); x < std::min(box.x + box.width, window.width); ++x) {
             std::int64_t sx0 = (std::int64_t(x) - box.x) * size.x / box.width;
@@ -435,7 +443,7 @@ bool write_png(const Canvas& canvas, const std::string& path, std::string& error
     return true;
 }
 
-bool encode_png(const Canvas& canvas, std::vector<std::uint8_t>& bytes, std::string& error)
+bool encode_png(const Canvas& canvas, std::vector<std::uint8_t>& bytes, std::string& error, bool fast)
 {
     std::vector<std::uint8_t> rgb;
     rgb.reserve(canvas.pixels.size() * 3);
@@ -449,12 +457,10 @@ bool encode_png(const Canvas& canvas, std::vector<std::uint8_t>& bytes, std::str
     image.width = static_cast<png_uint_32>(canvas.width);
     image.height = static_cast<png_uint_32>(canvas.height);
     image.format = PNG_FORMAT_RGB;
-    // The first call only measures; the second writes into a buffer of that size.
-    png_alloc_size_t size = 0;
-    if (!png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), canvas.width * 3, nullptr)) {
-        error = std::string("cannot encode the picture as PNG: ") + image.message;
-        return false;
-    }
+    if (fast)
+        image.flags |= PNG_IMAGE_FLAG_FAST;
+    // Written once, into a buffer as large as the picture could ever need.
+    png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(image);
     bytes.resize(size);
     if (!png_image_write_to_memory(&image, bytes.data(), &size, 0, rgb.data(), canvas.width * 3, nullptr)) {
         error = std::string("cannot encode the picture as PNG: ") + image.message;

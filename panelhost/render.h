@@ -58,7 +58,8 @@ std::optional<Canvas> draw_panel(const Host& host, HotSpots hot_spots, std::stri
 bool render_gauge(const Host& host, const std::string& path, HotSpots hot_spots, std::string& error);
 
 bool write_png(const Canvas& canvas, const std::string& path, std::string& error);
-// The same picture as the bytes of a PNG file, for a document that carries its pictures inline.
-bool encode_png(const Canvas& canvas, std::vector<std::uint8_t>& bytes, std::string& error);
+// The same picture as the bytes of a PNG file, for a document that carries its pictures inline;
+// fast, compressed less and sooner, for a picture that is shown at once and thrown away.
+bool encode_png(const Canvas& canvas, std::vector<std::uint8_t>& bytes, std::string& error, bool fast = false);
 
 }  // namespace panelhost

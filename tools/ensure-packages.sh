@@ -4,16 +4,18 @@
 set -eu
 
 job=${1:-test}
-demo="cmake ninja-build g++ pkg-config libpng-dev zlib1g-dev libfreetype-dev fonts-liberation libcpp-httplib-dev
+build="cmake ninja-build g++ pkg-config libpng-dev zlib1g-dev libfreetype-dev fonts-liberation libcpp-httplib-dev
       libgtest-dev libgmock-dev libbenchmark-dev"
-measure="$demo valgrind"
-release="$demo git g++-mingw-w64-i686-win32 binutils-mingw-w64-i686"
+# the demo's picture of the live panel in a browser
+demo="$build chromium curl"
+measure="$build valgrind"
+release="$build git g++-mingw-w64-i686-win32 binutils-mingw-w64-i686"
 test="$demo
       g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
       wine64 xvfb xauth gstreamer1.0-plugins-base gstreamer1.0-plugins-good
       wine32:i386 gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386 qemu-user-static
       clang libclang-rt-14-dev valgrind
-      chromium chromium-driver python3 python3-selenium curl"
+      chromium-driver python3 python3-selenium"
 case "$job" in
     demo) wanted=$demo ;;
     measure) wanted=$measure ;;

@@ -58,33 +58,46 @@ async function post(path) {
   return response.json();
 }
 
-function showPicture(number) {
+// A new picture is fetched once, decoded off the page's thread and drawn when it has arrived; a
+// slower older one that arrives after a newer is not drawn.
+async function showPicture(number) {
   if (number === live.picture)
     return;
   live.picture = number;
-  const next = new Image();
-  next.onload = () => {
-    if (number < live.shownPicture)
-      return;
-    panel.src = next.src;
-    live.shownPicture = number;
-    if (live.pressedAt !== null && number > live.pressPicture) {
-      live.latencies.push(performance.now() - live.pressedAt);
-      live.pressedAt = null;
-    }
-  };
-  next.src = "/panel.png?picture=" + number;
+  const response = await fetch("/panel.png?picture=" + number);
+  if (!response.ok)
+    return;
+  const picture = await createImageBitmap(await response.blob());
+  if (number < live.shownPicture)
+    return;
+  if (panel.width !== picture.width || panel.height !== picture.height) {
+    panel.width = picture.width;
+    panel.height = picture.height;
+  }
+  panel.getContext("2d").drawImage(picture, 0, 0);
+  picture.close();
+  live.shownPicture = number;
+  if (live.pressedAt !== null && number > live.pressPicture) {
+    live.latencies.push(performance.now() - live.pressedAt);
+    live.pressedAt = null;
+  }
 }
+
+// The trace panel keeps its last lines, one text node each, so that a line costs the page the
+// same however long the session has run.
+const TRACE_LINES_SHOWN = 400;
 
 function appendTrace(lines) {
   if (lines.length === 0)
     return;
   const trace = element("trace");
   const atEnd = trace.scrollTop + trace.clientHeight >= trace.scrollHeight - 4;
-  trace.textContent += lines.join("\n") + "\n";
-  // A long session keeps the last lines only.
-  if (trace.textContent.length > 200000)
-    trace.textContent = trace.textContent.slice(-150000);
+  const added = document.createDocumentFragment();
+  for (const line of lines.slice(-TRACE_LINES_SHOWN))
+    added.appendChild(document.createTextNode(line + "\n"));
+  trace.appendChild(added);
+  while (trace.childNodes.length > TRACE_LINES_SHOWN)
+    trace.removeChild(trace.firstChild);
   if (atEnd)
     trace.scrollTop = trace.scrollHeight;
   const keys = element("keys");
@@ -98,7 +111,21 @@ function appendTrace(lines) {
     }
 }
 
-// Every play of a sound buffer since the page last looked plays the buffer's sound once.
+// Every play of a sound buffer since the page last looked plays the buffer's sound once. Each
+// buffer's sound is fetched and decoded once; a play then costs the page next to nothing, so
+// that a click never holds up the picture it goes with.
+let audio = null;
+const decoded = {};
+
+function soundOf(sound) {
+  if (!audio)
+    audio = new AudioContext();
+  if (!decoded[sound.url])
+    decoded[sound.url] = fetch(sound.url).then((response) => response.arrayBuffer())
+                                         .then((bytes) => audio.decodeAudioData(bytes));
+  return decoded[sound.url];
+}
+
 function playSounds(sounds) {
   for (const sound of sounds) {
     const seen = live.soundPlays[sound.id];
@@ -106,10 +133,15 @@ function playSounds(sounds) {
     if (seen === undefined)
       continue;   // plays from before the page came
     for (let play = seen; play < sound.plays; ++play) {
-      const click = new Audio(sound.url);
-      click.volume = gain(sound.volume);
-      click.play().catch(() => {});
       ++live.clickPlays;
+      soundOf(sound).then((buffer) => {
+        const source = audio.createBufferSource();
+        const loudness = audio.createGain();
+        loudness.gain.value = gain(sound.volume);
+        source.buffer = buffer;
+        source.connect(loudness).connect(audio.destination);
+        source.start();
+      }).catch(report);
       element("click-state").textContent = "Click: played " + live.clickPlays + " times, volume " + sound.volume;
     }
   }
@@ -182,7 +214,7 @@ function apply(state) {
   live.height = state.window.height;
   if (!panel.style.width)
     setZoom(live.zoom);
-  showPicture(state.picture);
+  showPicture(state.picture).catch(report);
   appendTrace(state.trace);
   live.traceNext = state.trace_next;
   playSounds(state.sounds);

@@ -137,6 +137,8 @@ class Browser:
         for argument in ["--headless=new", "--no-sandbox", "--disable-gpu", "--disable-dev-shm-usage",
                          "--autoplay-policy=no-user-gesture-required", "--disable-background-networking",
                          "--disable-component-update", "--disable-sync", "--no-first-run", "--mute-audio",
+                         "--disable-renderer-backgrounding", "--disable-background-timer-throttling",
+                         "--disable-backgrounding-occluded-windows",
                          "--window-size=1400,900", "--user-data-dir=" + self.profile]:
             options.add_argument(argument)
         self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
@@ -179,13 +181,8 @@ class Browser:
         """The shown picture's pixels in the box of the window, as a list of numbers."""
         return self.script("""
             const [x, y, w, h] = arguments[0];
-            const picture = document.getElementById('panel');
-            const canvas = document.createElement('canvas');
-            canvas.width = picture.naturalWidth;
-            canvas.height = picture.naturalHeight;
-            const context = canvas.getContext('2d');
-            context.drawImage(picture, 0, 0);
-            return Array.from(context.getImageData(x, y, w, h).data);""", list(box))
+            const panel = document.getElementById('panel');
+            return Array.from(panel.getContext('2d').getImageData(x, y, w, h).data);""", list(box))
 
     def settled(self, bench):
         """Waits until the page has the bench's newest state and shows its picture."""

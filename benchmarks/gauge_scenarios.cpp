@@ -53,31 +53,23 @@ constexpr PIXEL_POINT middle_of(layout::Box box)
     return {layout::centre(box).x, layout::centre(box).y};
 }
 
-// The presets and volume down are clicked where the radio's tests click them: on the first of
-// the two middle pixels of an even side (the presets' widths, volume down's height), one short of
-// centre(). The scenarios keep those points, so that their figures stay comparable.
-constexpr PIXEL_POINT first_middle_of(layout::Box box)
-{
-    return {box.x + (box.width - 1) / 2, box.y + (box.height - 1) / 2};
-}
-
 constexpr PIXEL_POINT POWER = middle_of(layout::POWER_BUTTON);
 constexpr PIXEL_POINT DOOR = middle_of(layout::DOOR_BUTTON);
 constexpr PIXEL_POINT SOURCE_CD = middle_of(layout::MODE_BUTTONS[0]);
 constexpr PIXEL_POINT SOURCE_FM = middle_of(layout::MODE_BUTTONS[1]);
 constexpr PIXEL_POINT SOURCE_AM = middle_of(layout::MODE_BUTTONS[2]);
 constexpr PIXEL_POINT PRESET[7] = {{0, 0},
-                                   first_middle_of(layout::PRESET_BUTTONS[0]),
-                                   first_middle_of(layout::PRESET_BUTTONS[1]),
-                                   first_middle_of(layout::PRESET_BUTTONS[2]),
-                                   first_middle_of(layout::PRESET_BUTTONS[3]),
-                                   first_middle_of(layout::PRESET_BUTTONS[4]),
-                                   first_middle_of(layout::PRESET_BUTTONS[5])};
+                                   middle_of(layout::PRESET_BUTTONS[0]),
+                                   middle_of(layout::PRESET_BUTTONS[1]),
+                                   middle_of(layout::PRESET_BUTTONS[2]),
+                                   middle_of(layout::PRESET_BUTTONS[3]),
+                                   middle_of(layout::PRESET_BUTTONS[4]),
+                                   middle_of(layout::PRESET_BUTTONS[5])};
 constexpr PIXEL_POINT PREVIOUS = middle_of(layout::PREVIOUS_TRACK);
 constexpr PIXEL_POINT NEXT = middle_of(layout::NEXT_TRACK);
 constexpr PIXEL_POINT PAUSE = middle_of(layout::PAUSE_BUTTON);
 constexpr PIXEL_POINT VOLUME_UP = middle_of(layout::VOLUME_UP);
-constexpr PIXEL_POINT VOLUME_DOWN = first_middle_of(layout::VOLUME_DOWN);
+constexpr PIXEL_POINT VOLUME_DOWN = middle_of(layout::VOLUME_DOWN);
 
 // ---- the autopilot's switches ----
 

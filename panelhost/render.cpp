@@ -9,7 +9,10 @@
 #include <png.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -424,20 +427,16 @@ std::string font_file(const char* face_name, std::int32_t weight)
 
 bool write_png(const Canvas& canvas, const std::string& path, std::string& error)
 {
-    std::vector<std::uint8_t> rgb;
-    rgb.reserve(canvas.pixels.size() * 3);
-    for (std::uint32_t colour : canvas.pixels) {
-        rgb.push_back(static_cast<std::uint8_t>(colour >> 16));
-        rgb.push_back(static_cast<std::uint8_t>(colour >> 8));
-        rgb.push_back(static_cast<std::uint8_t>(colour));
-    }
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(canvas.width);
-    image.height = static_cast<png_uint_32>(canvas.height);
-    image.format = PNG_FORMAT_RGB;
-    if (!png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), canvas.width * 3, nullptr)) {
-        error = "cannot write " + path + ": " + image.message;
+    std::vector<std::uint8_t> bytes;
+    if (!encode_png(canvas, bytes, error))
+        return false;
+    errno = 0;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    bool written = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if (file && std::fclose(file) != 0)
+        written = false;
+    if (!written) {
+        error = "cannot write " + path + (errno ? std::string(": ") + std::strerror(errno) : std::string());
         return false;
     }
     return true;

@@ -161,8 +161,8 @@ int music_player_create(HINSTANCE instance, LONG left, LONG top, LONG width, LON
     window_class.lpfnWndProc = music_notify_proc;
     window_class.hInstance = module_instance;
     window_class.lpszClassName = NOTIFY_CLASS;
-    // At a later install the class is still registered: that registration fails and the class
-    // serves on.
+    // A class left registered by another library (or by this one, loaded before at another
+    // place) makes this registration fail; the class then serves on.
     RegisterClassA(&window_class);
     music_player.notify_window = CreateWindowExA(0, NOTIFY_CLASS, nullptr, WS_CLIPCHILDREN, 0, 0, 0, 0, nullptr,
                                                  nullptr, module_instance, nullptr);
@@ -245,6 +245,11 @@ int music_player_destroy()
         music_player.events->SetNotifyWindow(0, 0, 0);
     DestroyWindow(music_player.notify_window);
     music_player.notify_window = nullptr;
+    // The platform keeps a library's window classes after the library is gone, their procedure
+    // pointing where its code was: a panel that loads the module again, at another place, would
+    // have its window call there. The class goes with the window, and every install registers it
+    // anew.
+    UnregisterClassA(NOTIFY_CLASS, module_instance);
     graph_release();
     return 1;
 }

@@ -400,16 +400,31 @@ TEST_F(MusicPlayerTest, AFullTableRefusesAnyOtherEmbeddedSong)
     EXPECT_TRUE(std::filesystem::is_empty(temp_));
 }
 
-TEST_F(MusicPlayerTest, DestroyThenCreateWorksWithTheClassStillRegistered)
+LRESULT CALLBACK other_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+// The class goes with the player: a library loaded again at another place registers its own
+// procedure, never finds the old one's.
+TEST_F(MusicPlayerTest, DestroyUnregistersTheClassAndTheNextCreateRegistersItAnew)
 {
     write_song(candidate(1, 2), one_second_song());
+    std::size_t before = sim::window_class_count();
     create();
+    EXPECT_EQ(sim::window_class_count(), before + 1);
     music_player_destroy();
     EXPECT_EQ(sim::window_count(), 0u);
     EXPECT_EQ(sim::live_com_objects(), 0u);
-    std::size_t classes = sim::window_class_count();
+    EXPECT_EQ(sim::window_class_count(), before) << "the class outlived the player";
+    WNDCLASSA other = {};
+    other.lpfnWndProc = other_procedure;
+    other.lpszClassName = "EventNotify";
+    EXPECT_NE(RegisterClassA(&other), 0) << "the name is free again";
+    EXPECT_TRUE(UnregisterClassA("EventNotify", nullptr));
+
     create();
-    EXPECT_EQ(sim::window_class_count(), classes);
+    EXPECT_EQ(sim::window_class_count(), before + 1);
     EXPECT_NE(music_player.notify_window, nullptr);
     LPCSTR path = probe_song(1);
     ASSERT_NE(path, nullptr);

@@ -18,6 +18,7 @@ function(resource_script_files rc_file out_var)
 endfunction()
 
 if(CMAKE_SCRIPT_MODE_FILE AND DEFINED RC AND DEFINED OUT)
+    include(${CMAKE_CURRENT_LIST_DIR}/embedded_bytes.cmake)
     file(STRINGS "${RC}" lines)
     get_filename_component(rc_dir "${RC}" DIRECTORY)
     set(arrays "")
@@ -37,11 +38,8 @@ if(CMAKE_SCRIPT_MODE_FILE AND DEFINED RC AND DEFINED OUT)
             set(type 10)
             file(READ "${path}" hex HEX)
         endif()
-        string(LENGTH "${hex}" hex_length)
-        math(EXPR size "${hex_length} / 2")
-        string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
-        string(REGEX REPLACE "((0x..,){24})" "\\1\n    " bytes "${bytes}")
-        string(APPEND arrays "static const unsigned char resource_${index}[] = {\n    ${bytes}\n};\n")
+        c_byte_array(resource_${index} "${hex}" array size)
+        string(APPEND arrays "${array}")
         if(name MATCHES "^[0-9]+$")
             string(APPEND rows "    {${type}, ${name}, nullptr, resource_${index}, ${size}},\n")
         else()
@@ -50,7 +48,7 @@ if(CMAKE_SCRIPT_MODE_FILE AND DEFINED RC AND DEFINED OUT)
         endif()
         math(EXPR index "${index} + 1")
     endforeach()
-    file(WRITE "${OUT}.tmp"
+    write_generated("${OUT}"
         "// Generated from ${RC} by embed_resources.cmake; do not edit.\n"
         "#include \"platform/native/resources.h\"\n\n"
         "${arrays}\n"
@@ -58,6 +56,4 @@ if(CMAKE_SCRIPT_MODE_FILE AND DEFINED RC AND DEFINED OUT)
         "${rows}"
         "    {0, 0, nullptr, nullptr, 0},\n"
         "};\n")
-    file(COPY_FILE "${OUT}.tmp" "${OUT}" ONLY_IF_DIFFERENT)
-    file(REMOVE "${OUT}.tmp")
 endif()

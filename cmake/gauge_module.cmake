@@ -19,7 +19,7 @@ function(add_gauge_module name)
         set(table ${CMAKE_CURRENT_BINARY_DIR}/${name}_resources.cpp)
         add_custom_command(OUTPUT ${table}
             COMMAND ${CMAKE_COMMAND} -DRC=${rc_file} -DOUT=${table} -P ${CMAKE_SOURCE_DIR}/cmake/embed_resources.cmake
-            DEPENDS ${rc_file} ${resource_files} ${CMAKE_SOURCE_DIR}/cmake/embed_resources.cmake
+            DEPENDS ${rc_file} ${resource_files} ${CMAKE_SOURCE_DIR}/cmake/embed_resources.cmake ${CMAKE_SOURCE_DIR}/cmake/embedded_bytes.cmake
             COMMENT "Embedding the resources of ${name}")
         add_library(${name} MODULE ${GAUGE_SOURCES} ${table})
         set_target_properties(${name} PROPERTIES PREFIX "" SUFFIX ".so"

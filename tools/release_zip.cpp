@@ -74,6 +74,33 @@ void dos_time(std::time_t time, std::uint16_t& date, std::uint16_t& clock)
     clock = static_cast<std::uint16_t>(parts.tm_hour << 11 | parts.tm_min << 5 | parts.tm_sec / 2);
 }
 
+// What an entry's local header and its record in the directory both hold.
+struct Entry {
+    std::uint16_t method = STORED;
+    std::uint16_t date = 0;
+    std::uint16_t clock = 0;
+    std::uint32_t crc = 0;
+    std::uint32_t packed_size = 0;
+    std::uint32_t size = 0;
+    std::uint16_t name_size = 0;
+};
+
+// The fields both records give in the same order: the version needed, no flags, the method, the
+// time, the sum, the sizes, the name's length and no extra field.
+void put_entry(Bytes& out, const Entry& entry)
+{
+    put16(out, VERSION_NEEDED);
+    put16(out, 0);
+    put16(out, entry.method);
+    put16(out, entry.clock);
+    put16(out, entry.date);
+    put32(out, entry.crc);
+    put32(out, entry.packed_size);
+    put32(out, entry.size);
+    put16(out, entry.name_size);
+    put16(out, 0);
+}
+
 int fail(const std::string& message)
 {
     std::fprintf(stderr, "release_zip: %s\n", message.c_str());
@@ -106,43 +133,31 @@ int main(int argc, char** argv)
         Bytes packed;
         if (!deflate_bytes(content, packed))
             return fail("cannot deflate " + name);
-        std::uint16_t method = DEFLATED;
+        Entry entry;
+        entry.method = DEFLATED;
         if (packed.size() >= content.size()) {
             packed = content;
-            method = STORED;
+            entry.method = STORED;
         }
-        std::uint32_t crc = static_cast<std::uint32_t>(crc32(0, content.data(), static_cast<uInt>(content.size())));
+        entry.date = date;
+        entry.clock = clock;
+        entry.crc = static_cast<std::uint32_t>(crc32(0, content.data(), static_cast<uInt>(content.size())));
+        entry.packed_size = static_cast<std::uint32_t>(packed.size());
+        entry.size = static_cast<std::uint32_t>(content.size());
+        entry.name_size = static_cast<std::uint16_t>(name.size());
         std::uint32_t offset = static_cast<std::uint32_t>(archive.size());
 
         put32(archive, 0x04034b50);
-        put16(archive, VERSION_NEEDED);
-        put16(archive, 0);
-        put16(archive, method);
-        put16(archive, clock);
-        put16(archive, date);
-        put32(archive, crc);
-        put32(archive, static_cast<std::uint32_t>(packed.size()));
-        put32(archive, static_cast<std::uint32_t>(content.size()));
-        put16(archive, static_cast<std::uint32_t>(name.size()));
-        put16(archive, 0);
+        put_entry(archive, entry);
         archive.insert(archive.end(), name.begin(), name.end());
         archive.insert(archive.end(), packed.begin(), packed.end());
 
         put32(directory, 0x02014b50);
         put16(directory, MADE_ON_UNIX);
-        put16(directory, VERSION_NEEDED);
-        put16(directory, 0);
-        put16(directory, method);
-        put16(directory, clock);
-        put16(directory, date);
-        put32(directory, crc);
-        put32(directory, static_cast<std::uint32_t>(packed.size()));
-        put32(directory, static_cast<std::uint32_t>(content.size()));
-        put16(directory, static_cast<std::uint32_t>(name.size()));
-        put16(directory, 0);
-        put16(directory, 0);
-        put16(directory, 0);
-        put16(directory, 0);
+        put_entry(directory, entry);
+        put16(directory, 0);   // no comment
+        put16(directory, 0);   // disk 0
+        put16(directory, 0);   // no internal attributes
         put32(directory, PLAIN_FILE_0644);
         put32(directory, offset);
         directory.insert(directory.end(), name.begin(), name.end());

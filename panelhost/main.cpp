@@ -107,9 +107,35 @@ std::string absolute(const std::string& path)
     return failure ? path : whole.string();
 }
 
-// The panel configuration read and checked, and the chosen window's gauges put into the host's
+// "[Window03]", "[Vcockpit01]": a section's heading as the messages name it.
+std::string section_heading(const char* letters, int number)
+{
+    return std::string("[") + letters + (number < 10 ? "0" : "") + std::to_string(number) + "]";
+}
+
+// The section the bench runs: the one --window or --vcockpit names, else the first window, else
+// the first virtual cockpit; null when there is none.
+const panelhost::PanelWindow* chosen_section(const std::vector<panelhost::PanelWindow>& sections,
+                                             const panelhost::Options& options)
+{
+    using panelhost::PanelSectionKind;
+    auto first = [&](PanelSectionKind kind, int number) -> const panelhost::PanelWindow* {
+        for (const panelhost::PanelWindow& section : sections)
+            if (section.kind == kind && (number < 0 || section.number == number))
+                return &section;
+        return nullptr;
+    };
+    if (options.window >= 0)
+        return first(PanelSectionKind::Window, options.window);
+    if (options.vcockpit >= 0)
+        return first(PanelSectionKind::VirtualCockpit, options.vcockpit);
+    const panelhost::PanelWindow* window = first(PanelSectionKind::Window, -1);
+    return window ? window : first(PanelSectionKind::VirtualCockpit, -1);
+}
+
+// The panel configuration read and checked, and the chosen section's gauges put into the host's
 // options; false when a line is in trouble, each problem then said on its own line with the file
-// and the line, or when the window is not there.
+// and the line, or when the section is not there. Warnings are said the same way and stop nothing.
 bool prepare_panel(panelhost::Options& options, int& status)
 {
     std::string text, error;
@@ -122,28 +148,30 @@ bool prepare_panel(panelhost::Options& options, int& status)
         status = refuse("the gauges folder " + options.gauges_dir + " is not there");
         return false;
     }
-    std::vector<panelhost::PanelWindow> windows;
+    std::vector<panelhost::PanelWindow> sections;
     std::vector<panelhost::PanelProblem> problems;
-    panelhost::read_panel_file(text, windows, problems);
-    std::vector<panelhost::PanelProblem> checked = panelhost::check_panel(windows, options.gauges_dir, options.host.intercept);
+    panelhost::read_panel_file(text, sections, problems);
+    std::vector<panelhost::PanelProblem> checked = panelhost::check_panel(sections, options.gauges_dir, options.host.intercept);
     problems.insert(problems.end(), checked.begin(), checked.end());
     std::stable_sort(problems.begin(), problems.end(),
                      [](const panelhost::PanelProblem& a, const panelhost::PanelProblem& b) { return a.line < b.line; });
-    for (const panelhost::PanelProblem& problem : problems)
-        std::fprintf(stderr, "panelhost: %s:%d: %s\n", options.panel_path.c_str(), problem.line, problem.text.c_str());
-    if (!problems.empty()) {
+    bool faults = false;
+    for (const panelhost::PanelProblem& problem : problems) {
+        std::fprintf(stderr, problem.warning ? "warning panel %s:%d: %s\n" : "panelhost: %s:%d: %s\n",
+                     options.panel_path.c_str(), problem.line, problem.text.c_str());
+        faults = faults || !problem.warning;
+    }
+    if (faults) {
         status = EXIT_BAD_INPUT;
         return false;
     }
-    const panelhost::PanelWindow* chosen = nullptr;
-    for (const panelhost::PanelWindow& window : windows)
-        if (!chosen && (options.window < 0 || window.number == options.window))
-            chosen = &window;
+    const panelhost::PanelWindow* chosen = chosen_section(sections, options);
     if (!chosen) {
-        status = refuse(options.panel_path + ": " +
-                        (options.window < 0 ? std::string("no window section ([WindowNN])")
-                                            : "no window section [Window" + std::string(options.window < 10 ? "0" : "") +
-                                                  std::to_string(options.window) + "]"));
+        std::string missing = options.window >= 0     ? "no window section " + section_heading("Window", options.window)
+                              : options.vcockpit >= 0 ? "no virtual cockpit section " +
+                                                            section_heading("Vcockpit", options.vcockpit)
+                                                      : "no window or virtual cockpit section ([WindowNN], [VcockpitNN])";
+        status = refuse(options.panel_path + ": " + missing);
         return false;
     }
     if (chosen->gauges.empty()) {

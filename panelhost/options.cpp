@@ -59,6 +59,17 @@ bool apply_window(Options& options, std::string_view value, std::string& why)
     return true;
 }
 
+bool apply_vcockpit(Options& options, std::string_view value, std::string& why)
+{
+    long long number = 0;
+    if (!option_integer(value, 0, 99, number)) {
+        why = "N must be a virtual cockpit's number from 0 to 99";
+        return false;
+    }
+    options.vcockpit = static_cast<int>(number);
+    return true;
+}
+
 bool apply_serve(Options& options, std::string_view value, std::string& why)
 {
     if (value.empty()) {
@@ -91,10 +102,15 @@ bool apply_help(Options& options, std::string_view, std::string&)
 const std::vector<OptionSpec> HOST_OPTIONS = {
     {"--script",         "FILE", "read the script from FILE instead of standard input",  apply_script},
     {"--cwd",            "DIR",  "run the gauge with DIR as the current directory",      apply_cwd},
-    {"--panel",          "FILE", "a panel configuration in place of MODULE GAUGE: checks its gauge lines, then "
-                                 "runs every gauge of one window",                        apply_panel},
+    {"--panel",          "FILE", "a panel configuration in place of MODULE GAUGE: checks the gauge lines of its "
+                                 "windows and virtual cockpits, then runs every gauge of one of them. What follows "
+                                 "a line's height is the gauge's own parameters: kept, and read by none of the "
+                                 "gauges here",                                           apply_panel},
     {"--gauges",         "DIR",  "with --panel: the folder of the gauge modules its lines name", apply_gauges},
-    {"--window",         "N",    "with --panel: the window to run, [WindowNN] (default: the first)", apply_window},
+    {"--window",         "N",    "with --panel: the window to run, [WindowNN] (default: the first window, "
+                                 "else the first virtual cockpit)",                      apply_window},
+    {"--vcockpit",       "N",    "with --panel: the virtual cockpit to run, [VcockpitNN], in place of a window",
+                                                                                          apply_vcockpit},
     {"--serve",          "[ADDRESS:]PORT", "serve the gauges live to a web page on PORT (0: any free one), "
                                  "at 127.0.0.1 unless an ADDRESS is given, until SIGINT or SIGTERM; a --script runs "
                                  "first (native build)",                                  apply_serve},
@@ -182,10 +198,15 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error)
             error = "--panel needs --gauges DIR, the folder of the gauge modules";
             return false;
         }
+        if (options.window >= 0 && options.vcockpit >= 0) {
+            error = "--window and --vcockpit each choose the section to run: give one of them";
+            return false;
+        }
         return true;
     }
-    if (!options.gauges_dir.empty() || options.window >= 0) {
-        error = std::string(options.gauges_dir.empty() ? "--window" : "--gauges") + " goes with --panel FILE";
+    if (!options.gauges_dir.empty() || options.window >= 0 || options.vcockpit >= 0) {
+        error = std::string(!options.gauges_dir.empty() ? "--gauges" : options.window >= 0 ? "--window" : "--vcockpit") +
+                " goes with --panel FILE";
         return false;
     }
     if (positional.size() != 2) {
@@ -211,12 +232,14 @@ std::string usage_text()
 {
     std::string text =
         "usage: panelhost [OPTIONS] MODULE GAUGE\n"
-        "       panelhost [OPTIONS] --panel FILE --gauges DIR [--window N]\n"
+        "       panelhost [OPTIONS] --panel FILE --gauges DIR [--window N | --vcockpit N]\n"
         "\n"
         "Loads the gauge module MODULE, installs and initialises the gauge named GAUGE, runs the\n"
         "script, then kills the gauge and unloads the module. The trace goes to standard output.\n"
         "With --panel, checks every gauge line of the panel configuration FILE against the modules\n"
-        "in DIR, and runs every gauge of one window together, the script's points in the window's.\n"
+        "in DIR, and runs every gauge of one window or virtual cockpit together, the script's points\n"
+        "in its units. A problem of a line stops the run; a warning (a gauge partly outside its\n"
+        "section, a gauge named twice in one) is said on a line starting \"warning\" and stops nothing.\n"
         "Exit status: 0 when the script ran to its end, 2 for a bad command line, script or module,\n"
         "3 when the module ended the process.\n"
         "\n"

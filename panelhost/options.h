@@ -15,11 +15,13 @@ struct Options {
     std::string script_path;   // empty: standard input
     std::string cwd;
     bool help = false;
-    // A panel window in place of MODULE GAUGE: the panel configuration, the folder of the gauge
-    // modules its lines name, and the window's number (-1: its first window section).
+    // A panel section in place of MODULE GAUGE: the panel configuration, the folder of the gauge
+    // modules its lines name, and the number of the window or the virtual cockpit to run (-1
+    // both: the first window, else the first virtual cockpit).
     std::string panel_path;
     std::string gauges_dir;
     int window = -1;
+    int vcockpit = -1;
     // The live panel: "[ADDRESS:]PORT" to serve it on; empty: a script run.
     std::string serve;
 };

@@ -35,6 +35,46 @@ struct LoadedModule {
     std::string error;
 };
 
+// A gauge's element records are its module's own, so the bench shows each gauge once in a
+// section, at the first line that names it: that line for a later one, null for the first.
+class Showings {
+public:
+    const PanelGaugeLine* shown_before(const std::string& file, const PanelGaugeLine& line)
+    {
+        const PanelGaugeLine*& first = first_[{file, line.gauge}];
+        if (first)
+            return first;
+        first = &line;
+        return nullptr;
+    }
+
+private:
+    std::map<std::pair<std::string, std::string>, const PanelGaugeLine*> first_;   // by file and gauge
+};
+
+// Where a gauge's box lies in its section: a part of it outside is not drawn, and a box wholly
+// outside can never be seen. A section of no size has no right or bottom edge.
+enum class BoxFit { Inside, Partly, Wholly };
+
+BoxFit box_fit(const PIXEL_BOX& box, const PanelWindow& section)
+{
+    long left = box.x, top = box.y, right = long(box.x) + box.width, bottom = long(box.y) + box.height;
+    if (right <= 0 || bottom <= 0 || (section.width && left >= *section.width) ||
+        (section.height && top >= *section.height))
+        return BoxFit::Wholly;
+    if (left < 0 || top < 0 || (section.width && right > *section.width) || (section.height && bottom > *section.height))
+        return BoxFit::Partly;
+    return BoxFit::Inside;
+}
+
+std::string section_size(const PanelWindow& section)
+{
+    if (!section.width)
+        return "";
+    return " (" + std::to_string(*section.width) + " x " +
+           (section.height ? std::to_string(*section.height) : std::string("any height")) + ")";
+}
+
 }  // namespace
 
 std::string find_module_file(const std::string& folder, const std::string& module)
@@ -65,9 +105,14 @@ std::string module_file_names(const std::string& module)
 std::vector<PanelPlacement> window_placements(const PanelWindow& window, const std::string& folder)
 {
     std::vector<PanelPlacement> placements;
-    for (const PanelGaugeLine& line : window.gauges)
-        placements.push_back({line.key, line.module + "!" + line.gauge, find_module_file(folder, line.module), line.gauge,
-                              line.x, line.y, line.width, line.height});
+    Showings showings;
+    for (const PanelGaugeLine& line : window.gauges) {
+        std::string file = find_module_file(folder, line.module);
+        if (!file.empty() && showings.shown_before(file, line))
+            continue;
+        placements.push_back({line.key, line.module + "!" + line.gauge, file, line.gauge, line.x, line.y, line.width,
+                              line.height});
+    }
     return placements;
 }
 
@@ -77,24 +122,22 @@ std::vector<PanelProblem> check_panel(const std::vector<PanelWindow>& windows, c
     std::vector<PanelProblem> problems;
     std::map<std::string, LoadedModule> modules;   // by file
     for (const PanelWindow& window : windows) {
-        std::map<std::pair<std::string, std::string>, const PanelGaugeLine*> shown;   // by file and gauge
+        Showings showings;
         for (const PanelGaugeLine& line : window.gauges) {
-            auto problem = [&](const std::string& text) { problems.push_back({line.line, line.key + ": " + text}); };
+            auto problem = [&](const std::string& text, bool warning = false) {
+                problems.push_back({line.line, line.key + ": " + text, warning});
+            };
             std::string file = find_module_file(folder, line.module);
-            // A gauge's element records are its module's own: one gauge can be shown once a window.
-            if (!file.empty()) {
-                const PanelGaugeLine*& first = shown[{file, line.gauge}];
-                if (first) {
-                    problem(line.module + "!" + line.gauge + " is shown already by " + first->key + " (line " +
-                            std::to_string(first->line) + "); a gauge's records are its module's own, so a window "
-                            "shows each gauge once");
-                    continue;
-                }
-                first = &line;
-            }
             if (file.empty()) {
                 problem("no module \"" + line.module + "\" in " + folder + " (looked for " +
                         module_file_names(line.module) + ")");
+                continue;
+            }
+            if (const PanelGaugeLine* first = showings.shown_before(file, line)) {
+                problem(line.module + "!" + line.gauge + " is shown already by " + first->key + " (line " +
+                            std::to_string(first->line) + "); a gauge's records are its module's own, so the bench "
+                            "shows it once, at its first line",
+                        true);
                 continue;
             }
             LoadedModule& loaded = modules[file];
@@ -119,19 +162,18 @@ std::vector<PanelProblem> check_panel(const std::vector<PanelWindow>& windows, c
             }
             PanelPlacement placement{line.key, "", file, line.gauge, line.x, line.y, line.width, line.height};
             PIXEL_BOX box = placement_box(placement, header, loaded.module->background_size(header));
-            bool outside = box.x < 0 || box.y < 0 || (window.width && long(box.x) + box.width > *window.width) ||
-                           (window.height && long(box.y) + box.height > *window.height);
-            if (!outside)
-                continue;
-            std::string size;
-            if (window.width)
-                size = " (" + std::to_string(*window.width) + " x " +
-                       (window.height ? std::to_string(*window.height) : std::string("any height")) + ")";
-            problem("the gauge's box (" + box_text(box) + ") reaches outside " + window.name + size);
+            BoxFit fit = box_fit(box, window);
+            if (fit == BoxFit::Partly)
+                problem("the gauge's box (" + box_text(box) + ") reaches outside " + window.name + section_size(window) +
+                            ": the part outside is not shown",
+                        true);
+            if (fit == BoxFit::Wholly)
+                problem("the gauge's box (" + box_text(box) + ") lies wholly outside " + window.name +
+                        section_size(window) + ": it can never be seen");
         }
     }
-    std::sort(problems.begin(), problems.end(),
-              [](const PanelProblem& a, const PanelProblem& b) { return a.line < b.line; });
+    std::stable_sort(problems.begin(), problems.end(),
+                     [](const PanelProblem& a, const PanelProblem& b) { return a.line < b.line; });
     return problems;
 }
 

@@ -87,36 +87,107 @@ std::vector<std::string_view> split(std::string_view text, char separator)
     }
 }
 
-// The parts of "module!gauge, x, y[, width[, height]]"; false with the problem when they do not read.
+// An optional size field: empty means the gauge's own default, as a missing one does.
+bool read_size_field(std::string_view text, const char* name, std::optional<long>& size, std::string& problem)
+{
+    if (trim(text).empty())
+        return true;
+    long value = 0;
+    if (!read_number(text, value)) {
+        problem = std::string("the ") + name + " \"" + std::string(trim(text)) + "\" is not a whole number";
+        return false;
+    }
+    if (value <= 0) {
+        problem = "a gauge's WIDTH and HEIGHT must be above 0";
+        return false;
+    }
+    size = value;
+    return true;
+}
+
+// The parts of "module!gauge, x, y[, width[, height[, parameters]]]"; false with the problem when
+// they do not read. What follows the height is the gauge's own (a file of its settings, a word),
+// kept as written.
 bool read_gauge_value(std::string_view value, PanelGaugeLine& gauge, std::string& problem)
 {
-    const std::string expected = "expected MODULE!GAUGE, X, Y[, WIDTH[, HEIGHT]], not \"" + std::string(value) + "\"";
     std::vector<std::string_view> parts = split(value, ',');
     std::string_view name = trim(parts[0]);
     std::size_t bang = name.find('!');
-    if (parts.size() < 3 || parts.size() > 5 || bang == std::string_view::npos || bang == 0 || bang + 1 == name.size()) {
-        problem = expected;
+    if (parts.size() < 3 || bang == std::string_view::npos || bang == 0 || bang + 1 == name.size()) {
+        problem = "expected MODULE!GAUGE, X, Y[, WIDTH[, HEIGHT[, PARAMETERS]]], not \"" + std::string(value) + "\"";
         return false;
     }
     gauge.module = std::string(trim(name.substr(0, bang)));
     gauge.gauge = std::string(trim(name.substr(bang + 1)));
-    const char* const NAMES[] = {"X", "Y", "WIDTH", "HEIGHT"};
-    long numbers[4] = {};
-    for (std::size_t i = 1; i < parts.size(); ++i)
-        if (!read_number(parts[i], numbers[i - 1])) {
-            problem = std::string("the ") + NAMES[i - 1] + " \"" + std::string(trim(parts[i])) + "\" is not a whole number";
+    const char* const PLACES[] = {"X", "Y"};
+    long place[2] = {};
+    for (int i = 0; i < 2; ++i)
+        if (!read_number(parts[i + 1], place[i])) {
+            problem = std::string("the ") + PLACES[i] + " \"" + std::string(trim(parts[i + 1])) + "\" is not a whole number";
             return false;
         }
-    gauge.x = numbers[0];
-    gauge.y = numbers[1];
-    if (parts.size() > 3)
-        gauge.width = numbers[2];
-    if (parts.size() > 4)
-        gauge.height = numbers[3];
-    if ((gauge.width && *gauge.width <= 0) || (gauge.height && *gauge.height <= 0)) {
-        problem = "a gauge's WIDTH and HEIGHT must be above 0";
+    gauge.x = place[0];
+    gauge.y = place[1];
+    if (parts.size() > 3 && !read_size_field(parts[3], "WIDTH", gauge.width, problem))
+        return false;
+    if (parts.size() > 4 && !read_size_field(parts[4], "HEIGHT", gauge.height, problem))
+        return false;
+    if (parts.size() > 5)
+        gauge.parameters = std::string(trim(value.substr(static_cast<std::size_t>(parts[5].data() - value.data()))));
+    return true;
+}
+
+// "size_mm=WIDTH[,HEIGHT]" or "pixel_size=WIDTH[,HEIGHT]"; false with the problem when it does not read.
+bool read_section_size(std::string_view key, std::string_view value, long& width, std::optional<long>& height,
+                       std::string& problem)
+{
+    std::vector<std::string_view> sizes = split(value, ',');
+    long second = 0;
+    if (sizes.size() > 2 || !read_number(sizes[0], width) || width <= 0 ||
+        (sizes.size() == 2 && (!read_number(sizes[1], second) || second <= 0))) {
+        problem = std::string(key) + ": expected WIDTH[,HEIGHT], whole numbers above 0, not \"" + std::string(value) + "\"";
         return false;
     }
+    if (sizes.size() == 2)
+        height = second;
+    return true;
+}
+
+// The next line of the text and the text after its line end.
+std::string_view next_line(std::string_view& text)
+{
+    std::size_t end = text.find_first_of("\r\n");
+    std::string_view line = text.substr(0, end);
+    if (end == std::string_view::npos) {
+        text = {};
+        return line;
+    }
+    std::size_t after = end + 1;
+    if (text[end] == '\r') {
+        std::size_t returns = text.find_first_not_of('\r', end);
+        if (returns != std::string_view::npos && text[returns] == '\n')
+            after = returns + 1;
+    }
+    text.remove_prefix(after);
+    return line;
+}
+
+// The section a heading opens, if it is one that shows gauges ("Window06", "VCockpit01").
+bool gauge_section(std::string_view heading, int line_number, PanelWindow& section)
+{
+    std::string letters;
+    int number = 0;
+    if (!split_key(heading, letters, number))
+        return false;
+    if (letters == "window")
+        section.kind = PanelSectionKind::Window;
+    else if (letters == "vcockpit")
+        section.kind = PanelSectionKind::VirtualCockpit;
+    else
+        return false;
+    section.line = line_number;
+    section.name = std::string(heading);
+    section.number = number;
     return true;
 }
 
@@ -134,15 +205,10 @@ bool looks_like_gauge_key(std::string_view key)
 void read_panel_file(std::string_view text, std::vector<PanelWindow>& windows, std::vector<PanelProblem>& problems)
 {
     PanelWindow* window = nullptr;
-    std::map<std::string, int> keys_seen;   // the gauge keys of the current window and their lines
+    std::map<std::string, int> keys_seen;   // the gauge keys of the current section, lower case, and their lines
     int line_number = 0;
     while (!text.empty()) {
-        std::size_t end = text.find_first_of("\r\n");
-        std::string_view line = text.substr(0, end);
-        if (end == std::string_view::npos)
-            text = {};
-        else
-            text.remove_prefix(end + (text.substr(end, 2) == "\r\n" ? 2 : 1));
+        std::string_view line = next_line(text);
         ++line_number;
         if (std::size_t comment = line.find("//"); comment != std::string_view::npos)
             line = line.substr(0, comment);
@@ -153,11 +219,10 @@ void read_panel_file(std::string_view text, std::vector<PanelWindow>& windows, s
             window = nullptr;
             keys_seen.clear();
             std::size_t close = line.find(']');
-            std::string name(trim(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
-            std::string letters;
-            int number = 0;
-            if (split_key(name, letters, number) && letters == "window") {
-                windows.push_back(PanelWindow{line_number, name, number, {}, {}, {}});
+            std::string_view heading = trim(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+            PanelWindow section;
+            if (gauge_section(heading, line_number, section)) {
+                windows.push_back(std::move(section));
                 window = &windows.back();
             }
             continue;
@@ -172,18 +237,22 @@ void read_panel_file(std::string_view text, std::vector<PanelWindow>& windows, s
         std::string letters;
         int number = 0;
         std::string lowered = lower(key);
-        if (lowered == "size_mm") {
-            std::vector<std::string_view> sizes = split(value, ',');
-            long width = 0, height = 0;
-            if (sizes.size() > 2 || !read_number(sizes[0], width) || width <= 0 ||
-                (sizes.size() == 2 && (!read_number(sizes[1], height) || height <= 0))) {
-                problems.push_back({line_number, "size_mm: expected WIDTH[,HEIGHT], whole numbers above 0, not \"" +
-                                                     std::string(value) + "\""});
+        // A virtual cockpit's panel is a texture of pixel_size pixels; where it gives size_mm too,
+        // that is the size its gauge lines count in.
+        bool pixel_size = lowered == "pixel_size" && window->kind == PanelSectionKind::VirtualCockpit;
+        if (lowered == "size_mm" || pixel_size) {
+            long width = 0;
+            std::optional<long> height;
+            std::string problem;
+            if (!read_section_size(key, value, width, height, problem)) {
+                problems.push_back({line_number, problem});
                 continue;
             }
+            if (pixel_size && window->sized_by_mm)
+                continue;
             window->width = width;
-            if (sizes.size() == 2)
-                window->height = height;
+            window->height = height;
+            window->sized_by_mm = !pixel_size;
         } else if (split_key(key, letters, number) && letters == "gauge") {
             auto seen = keys_seen.find(lowered);
             if (seen != keys_seen.end()) {

@@ -1,5 +1,5 @@
-// A panel configuration as the simulator reads it: its window sections, each with its size and
-// its gauge lines ("gauge00=radio!tuneset, 20, 100, 98").
+// A panel configuration as the simulator reads it: its window and virtual cockpit sections, each
+// with its size and its gauge lines ("gauge00=radio!tuneset, 20, 100, 98").
 #pragma once
 
 #include <optional>
@@ -16,27 +16,37 @@ struct PanelGaugeLine {
     std::string gauge;                 // "tuneset"
     long x = 0;                        // in the window's units
     long y = 0;
-    std::optional<long> width;         // as given; else the gauge's own default
+    std::optional<long> width;         // as given; else (missing or empty) the gauge's own default
     std::optional<long> height;        // as given; else from the width and the gauge's shape
+    std::string parameters;            // what follows the height, as written: the gauge's own
 };
+
+// The two kinds of section that show gauges: a window of the 2D panel, and a virtual cockpit's
+// panel, a texture that the 3D cockpit's model shows.
+enum class PanelSectionKind { Window, VirtualCockpit };
 
 struct PanelWindow {
     int line = 0;                      // of its section heading
-    std::string name;                  // "Window00", as written
-    int number = 0;                    // 0 for Window00
-    std::optional<long> width;         // size_mm=WIDTH[,HEIGHT]
-    std::optional<long> height;
+    std::string name;                  // "Window00", "Vcockpit01", as written
+    PanelSectionKind kind = PanelSectionKind::Window;
+    int number = 0;                    // 0 for Window00, 1 for Vcockpit01
+    std::optional<long> width;         // size_mm=WIDTH[,HEIGHT]; a virtual cockpit's pixel_size
+    std::optional<long> height;        // where it has no size_mm
+    bool sized_by_mm = false;
     std::vector<PanelGaugeLine> gauges;
 };
 
 struct PanelProblem {
     int line = 0;
     std::string text;
+    bool warning = false;              // said, but the panel runs all the same
 };
 
-// Reads the window sections and their gauge lines. What cannot be read (a gauge line that does
-// not parse, a number that does not read, a key that looks like a gauge line but is not one, two
-// gauge lines with one key) is a problem with its line; the lines that read are kept.
+// Reads the window and virtual cockpit sections and their gauge lines. What cannot be read (a
+// gauge line that does not parse, a number that does not read, a key that looks like a gauge
+// line but is not one, two gauge lines with one key) is a problem with its line; the lines that
+// read are kept. A line ends at CR LF, LF or CR, and CR CR LF (a file's line ends converted
+// twice) is one line end.
 void read_panel_file(std::string_view text, std::vector<PanelWindow>& windows, std::vector<PanelProblem>& problems);
 
 // Whether a key, not itself a gauge line's, looks like a misspelled one ("guage03", "gage12"):

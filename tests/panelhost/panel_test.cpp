@@ -151,19 +151,22 @@ TEST(Panel, EachLineInTroubleIsSaidWithItsLineAndTheRunStops)
          {"3: gauge00: module GAUGES/foreign.so has module id 0x12, not 0x13"}},
         {"a number that does not read", "[Window00]\nsize_mm=500,320\ngauge00=radio!tuneset, 10, ten, 476\n",
          {"3: gauge00: the Y \"ten\" is not a whole number"}},
-        {"a gauge reaching past the window's right edge", "[Window00]\nsize_mm=400,320\ngauge00=radio!tuneset, 10, 10, 476\n",
-         {"3: gauge00: the gauge's box (10, 10, 476 x 147) reaches outside Window00 (400 x 320)"}},
-        {"the default width past the bottom", "[Window00]\nsize_mm=500,100\ngauge00=autohelm!autohelm.gau, 0, 50\n",
-         {"3: gauge00: the gauge's box (0, 50, 170 x 78) reaches outside Window00 (500 x 100)"}},
-        {"left of the window", "[Window00]\nsize_mm=500\ngauge00=radio!tuneset, -1, 0, 98\n",
-         {"3: gauge00: the gauge's box (-1, 0, 98 x 30) reaches outside Window00 (500 x any height)"}},
+        {"a gauge wholly right of the window", "[Window00]\nsize_mm=400,320\ngauge00=radio!tuneset, 400, 10, 98\n",
+         {"3: gauge00: the gauge's box (400, 10, 98 x 30) lies wholly outside Window00 (400 x 320): it can never be seen"}},
+        {"a gauge wholly below the window", "[Window00]\nsize_mm=400,320\ngauge00=radio!tuneset, 0, 320, 98\n",
+         {"3: gauge00: the gauge's box (0, 320, 98 x 30) lies wholly outside Window00 (400 x 320): it can never be seen"}},
+        {"a gauge wholly left of a window of any height", "[Window00]\nsize_mm=500\ngauge00=radio!tuneset, -98, 0, 98\n",
+         {"3: gauge00: the gauge's box (-98, 0, 98 x 30) lies wholly outside Window00 (500 x any height): it can never "
+          "be seen"}},
+        {"a gauge wholly above a virtual cockpit", "[Vcockpit01]\npixel_size=512,512\ngauge00=radio!tuneset, 0, -30, 98\n",
+         {"3: gauge00: the gauge's box (0, -30, 98 x 30) lies wholly outside Vcockpit01 (512 x 512): it can never be "
+          "seen"}},
+        {"a module missing from a virtual cockpit's line",
+         "[Window00]\ngauge00=radio!tuneset, 0, 0\n[Vcockpit01]\ngauge00=Fuel!Fuel, 0, 0, 100, 100, FUEL\n",
+         {"4: gauge00: no module \"Fuel\" in GAUGES (looked for Fuel.so)"}},
         {"two lines with one key",
          "[Window00]\nsize_mm=500,320\ngauge00=radio!tuneset, 10, 10, 476\ngauge00=autohelm!autohelm.gau, 10, 170\n",
          {"4: gauge00: a second line with this key in Window00 (the first is line 3)"}},
-        {"one gauge twice in a window",
-         "[Window00]\nsize_mm=500,320\ngauge00=radio!tuneset, 0, 0, 238\ngauge01=radio!tuneset, 0, 100, 238\n",
-         {"4: gauge01: radio!tuneset is shown already by gauge00 (line 3); a gauge's records are its module's own, so "
-          "a window shows each gauge once"}},
         {"every problem of every window, in line order",
          "[Window00]\nsize_mm=500,320\ngauge00=radio!tunset, 10, 10\n[Window01]\nguage01=x!y,0,0\n"
          "gauge02=autohelm!autohelm.gau, 0, 0, 170, 500\n",
@@ -186,22 +189,165 @@ TEST(Panel, EachLineInTroubleIsSaidWithItsLineAndTheRunStops)
     }
 }
 
-TEST(Panel, TheWindowToRunIsChosenByItsNumber)
+// What the simulator takes and the bench can still run is said as a warning, and the run goes on.
+TEST(Panel, WarningsAreSaidAndTheRunGoesOn)
+{
+    const PanelCase cases[] = {
+        {"a box ending on the window's right and bottom edges lies inside it",
+         "[Window00]\nsize_mm=486,157\ngauge00=radio!tuneset, 10, 10, 476\n", {}},
+        {"a pixel past the right edge", "[Window00]\nsize_mm=485,157\ngauge00=radio!tuneset, 10, 10, 476\n",
+         {"3: gauge00: the gauge's box (10, 10, 476 x 147) reaches outside Window00 (485 x 157): the part outside is "
+          "not shown"}},
+        {"a pixel past the bottom edge", "[Window00]\nsize_mm=486,156\ngauge00=radio!tuneset, 10, 10, 476\n",
+         {"3: gauge00: the gauge's box (10, 10, 476 x 147) reaches outside Window00 (486 x 156): the part outside is "
+          "not shown"}},
+        {"the default size past the bottom", "[Window00]\nsize_mm=500,100\ngauge00=autohelm!autohelm.gau, 0, 50\n",
+         {"3: gauge00: the gauge's box (0, 50, 170 x 78) reaches outside Window00 (500 x 100): the part outside is not "
+          "shown"}},
+        {"left of a window of any height", "[Window00]\nsize_mm=500\ngauge00=radio!tuneset, -1, 0, 98\n",
+         {"3: gauge00: the gauge's box (-1, 0, 98 x 30) reaches outside Window00 (500 x any height): the part outside "
+          "is not shown"}},
+        {"above and left of a virtual cockpit", "[Vcockpit01]\nsize_mm=512,512\ngauge00=radio!tuneset, -6, -5, 115, 115\n",
+         {"3: gauge00: the gauge's box (-6, -5, 115 x 115) reaches outside Vcockpit01 (512 x 512): the part outside is "
+          "not shown"}},
+        {"one gauge twice in a window",
+         "[Window00]\nsize_mm=500,320\ngauge00=radio!tuneset, 0, 0, 238\ngauge01=radio!tuneset, 0, 100, 238\n",
+         {"4: gauge01: radio!tuneset is shown already by gauge00 (line 3); a gauge's records are its module's own, so "
+          "the bench shows it once, at its first line"}},
+    };
+    for (const PanelCase& c : cases) {
+        PanelFolder folder;
+        auto run = folder.run(c.cfg, "elements\n");
+        std::string expected;
+        for (const std::string& warning : c.errors)
+            expected += "warning panel " + folder.panel + ":" + warning + "\n";
+        EXPECT_EQ(run.status, 0) << c.name << ": " << run.err;
+        EXPECT_EQ(run.err, expected) << c.name;
+        EXPECT_LINES((Lines{"gauge gauge00 \"" + std::string(c.cfg[1] == 'V' ? "radio!tuneset" :
+                                                              std::string(c.cfg).find("autohelm") != std::string::npos
+                                                                  ? "autohelm!autohelm.gau"
+                                                                  : "radio!tuneset") + "\""}),
+                     lines_with_prefix(run.lines(), {"gauge "}))
+            << c.name << ": the section runs, each gauge at its first line";
+    }
+}
+
+TEST(Panel, TheSectionToRunIsChosenByItsNumber)
 {
     PanelFolder folder;
-    const char* cfg = "[Window00]\ngauge00=autohelm!autohelm.gau, 0, 0\n[Window03]\ngauge00=probe!probe700, 0, 0\n";
-    auto first = folder.run(cfg, "elements\n");
-    ASSERT_EQ(first.status, 0) << first.err;
-    EXPECT_LINES((Lines{"gauge gauge00 \"autohelm!autohelm.gau\""}), lines_with_prefix(first.lines(), {"gauge "}));
-    auto third = folder.run(cfg, "elements\n", {"--window", "3"});
-    ASSERT_EQ(third.status, 0) << third.err;
-    EXPECT_LINES((Lines{"gauge gauge00 \"probe!probe700\""}), lines_with_prefix(third.lines(), {"gauge "}));
+    const char* cfg = "[Window00]\ngauge00=autohelm!autohelm.gau, 0, 0\n[Window03]\ngauge00=probe!probe700, 0, 0\n"
+                      "[VCOCKPIT02]\npixel_size=512,512\ngauge00=radio!tuneset, 0, 0, 476\n";
+    struct Choice {
+        Lines options;
+        Lines gauges;
+    };
+    const Choice choices[] = {
+        {{}, {"gauge gauge00 \"autohelm!autohelm.gau\""}},
+        {{"--window", "3"}, {"gauge gauge00 \"probe!probe700\""}},
+        {{"--vcockpit", "2"}, {"gauge gauge00 \"radio!tuneset\""}},
+    };
+    for (const Choice& choice : choices) {
+        auto run = folder.run(cfg, "elements\n", choice.options);
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_LINES(choice.gauges, lines_with_prefix(run.lines(), {"gauge "}));
+    }
     auto missing = folder.run(cfg, "", {"--window", "1"});
     EXPECT_EQ(missing.status, 2);
     EXPECT_EQ(missing.err, "panelhost: " + folder.panel + ": no window section [Window01]\n");
+    auto no_cockpit = folder.run(cfg, "", {"--vcockpit", "1"});
+    EXPECT_EQ(no_cockpit.status, 2);
+    EXPECT_EQ(no_cockpit.err, "panelhost: " + folder.panel + ": no virtual cockpit section [Vcockpit01]\n");
+    auto none = folder.run("[Window Titles]\nWindow00=Main Panel\n", "");
+    EXPECT_EQ(none.status, 2);
+    EXPECT_EQ(none.err, "panelhost: " + folder.panel + ": no window or virtual cockpit section ([WindowNN], [VcockpitNN])\n");
     auto empty = folder.run("[Window00]\nsize_mm=10,10\n", "");
     EXPECT_EQ(empty.status, 2);
     EXPECT_EQ(empty.err, "panelhost: " + folder.panel + ":1: Window00 has no gauge lines to run\n");
+}
+
+// A panel of a virtual cockpit alone runs it: the radio, powered on, plays the disc.
+TEST(Panel, AVirtualCockpitAloneRunsTheRadio)
+{
+    PanelFolder folder;
+    auto run = folder.run("[Vcockpit01]\r\nsize_mm=512,512\r\ngauge00=radio!tuneset, 18, 20, 476,\r\n",
+                          "click 461 43\ntooltip 461 43\nelements\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_LINES((Lines{"mci \"play cdaudio from 1\" -> 0", "tooltip \"Power On/Off (on)\"",
+                        "gauge gauge00 \"radio!tuneset\""}),
+                 lines_with_prefix(run.lines(), {"gauge ", "mci \"play", "tooltip"}));
+}
+
+// A real aircraft's panel file, in the forms such files have: CR LF, capitalised keys, a blank
+// after the "=", tabs between the fields, // comments, a one-number size_mm, trailing commas,
+// parameter fields, gauges placed partly outside, one gauge shown twice, two windows and a
+// virtual cockpit. Its gauge modules are named as an aircraft's are; each is the probe module.
+struct RealPanel : PanelFolder {
+    std::string cfg = test_support::read_text_file(std::string(PANEL_TEST_PANELS) + "/twin_turboprop.cfg");
+
+    RealPanel()
+    {
+        for (const char* module : {"Attitude", "Altimeter", "Airspeed", "Heading", "Torque", "Fuel", "Oil", "Clock",
+                                   "Compass", "Trim", "Flaps"})
+            std::filesystem::copy_file(test_support::out_dir() + "/test-gauges/probe.so",
+                                       gauges + "/" + module + ".so");
+    }
+
+    std::string warnings() const
+    {
+        return "warning panel " + panel + ":32: gauge00: the gauge's box (-6, -5, 115 x 115) reaches outside "
+               "Vcockpit01 (512 x 512): the part outside is not shown\n"
+               "warning panel " + panel + ":38: gauge06: Fuel!probe700 is shown already by gauge05 (line 37); a "
+               "gauge's records are its module's own, so the bench shows it once, at its first line\n"
+               "warning panel " + panel + ":41: gauge09: the gauge's box (450, 120, 80 x 80) reaches outside "
+               "Vcockpit01 (512 x 512): the part outside is not shown\n";
+    }
+};
+
+TEST(Panel, ARealPanelFileGetsOnlyTrueMessagesAndEachSectionRuns)
+{
+    RealPanel folder;
+    ASSERT_NE(folder.cfg.find("\r\n"), std::string::npos) << "the file keeps its CR LF line ends";
+    auto window = folder.run(folder.cfg, "elements\n");
+    ASSERT_EQ(window.status, 0) << window.err;
+    EXPECT_EQ(window.err, folder.warnings());
+    EXPECT_LINES((Lines{"gauge gauge00 \"radio!tuneset\"", "gauge Gauge01 \"autohelm!autohelm.gau\""}),
+                 lines_with_prefix(window.lines(), {"gauge "}))
+        << "the first window runs";
+
+    auto cockpit = folder.run(folder.cfg, "elements\n", {"--vcockpit", "1"});
+    ASSERT_EQ(cockpit.status, 0) << cockpit.err;
+    EXPECT_EQ(cockpit.err, folder.warnings());
+    EXPECT_LINES((Lines{"gauge gauge00 \"Attitude!probe700\"", "gauge gauge01 \"Altimeter!probe700\"",
+                        "gauge gauge02 \"Airspeed!probe610\"", "gauge gauge03 \"Heading!probe700\"",
+                        "gauge gauge04 \"Torque!probe610\"", "gauge gauge05 \"Fuel!probe700\"",
+                        "gauge gauge07 \"Oil!probe610\"", "gauge gauge08 \"Clock!probe700\"",
+                        "gauge gauge09 \"Compass!probe610\"", "gauge gauge10 \"radio!tuneset\"",
+                        "gauge gauge11 \"autohelm!autohelm.gau\"", "gauge gauge12 \"Trim!probe700\"",
+                        "gauge Gauge13 \"Flaps!probe610\""}),
+                 lines_with_prefix(cockpit.lines(), {"gauge "}))
+        << "every line of the virtual cockpit runs but the gauge shown again";
+
+    // converted once more (CR CR LF), the same lines say the same
+    std::string twice;
+    for (char c : folder.cfg)
+        twice += c == '\r' ? std::string("\r\r") : std::string(1, c);
+    auto converted = folder.run(twice, "");
+    EXPECT_EQ(converted.status, 0);
+    EXPECT_EQ(converted.err, folder.warnings());
+
+    // every gauge line is checked: a module taken away is said at each of its lines
+    std::filesystem::remove(folder.gauges + "/Fuel.so");
+    auto missing = folder.run(folder.cfg, "");
+    EXPECT_EQ(missing.status, 2);
+    std::string no_fuel = "no module \"Fuel\" in " + folder.gauges + " (looked for Fuel.so)\n";
+    std::string expected = folder.warnings();
+    std::string duplicate = expected.substr(expected.find("warning panel " + folder.panel + ":38:"));
+    duplicate = duplicate.substr(0, duplicate.find('\n') + 1);
+    expected.replace(expected.find(duplicate), duplicate.size(),
+                     "panelhost: " + folder.panel + ":37: gauge05: " + no_fuel + "panelhost: " + folder.panel +
+                         ":38: gauge06: " + no_fuel);
+    EXPECT_EQ(missing.err, expected);
 }
 
 TEST(Panel, TheCommandLineOfAPanelRun)
@@ -216,6 +362,11 @@ TEST(Panel, TheCommandLineOfAPanelRun)
          "MODULE and GAUGE are not given with --panel: its lines name the gauges"},
         {{"--gauges", "g", "radio.so", "tuneset"}, "--gauges goes with --panel FILE"},
         {{"--window", "2", "radio.so", "tuneset"}, "--window goes with --panel FILE"},
+        {{"--vcockpit", "1", "radio.so", "tuneset"}, "--vcockpit goes with --panel FILE"},
+        {{"--panel", "p.cfg", "--gauges", "g", "--window", "0", "--vcockpit", "1"},
+         "--window and --vcockpit each choose the section to run: give one of them"},
+        {{"--panel", "p.cfg", "--gauges", "g", "--vcockpit", "-1"},
+         "option --vcockpit: N must be a virtual cockpit's number from 0 to 99"},
         {{"--panel", "p.cfg", "--gauges", "g", "--window", "100"}, "option --window: N must be a window's number from 0 to 99"},
     };
     for (const Refusal& refusal : refusals) {

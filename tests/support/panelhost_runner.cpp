@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace test_support {
@@ -70,6 +71,12 @@ void write_text_file(const std::string& path, const std::string& text)
 {
     std::ofstream file(path, std::ios::binary);
     file << text;
+}
+
+std::string read_text_file(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 RunResult run_panelhost(const std::vector<std::string>& args, const std::string& script,

@@ -23,6 +23,8 @@ std::string out_dir();
 // A fresh empty folder under the system's temporary folder, removed at exit.
 std::string make_temp_dir();
 void write_text_file(const std::string& path, const std::string& text);
+// A file's bytes as they are; empty if it cannot be read.
+std::string read_text_file(const std::string& path);
 
 // Lines of `actual` that begin with one of the prefixes, in order.
 std::vector<std::string> lines_with_prefix(const std::vector<std::string>& actual,

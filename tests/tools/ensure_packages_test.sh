@@ -1,0 +1,104 @@
+#!/bin/sh
+# tools/ensure-packages.sh against a stand-in apt and dpkg: a mirror whose index fails some tries
+# or every try, a package that cannot be installed, an install that claims success but leaves a
+# package out. Each case says what it expected and what it got.
+#   ensure_packages_test.sh tools/ensure-packages.sh
+set -u
+script=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+# The stand-ins: dpkg-query answers from the file of installed packages; apt-get update fails
+# while its count of failures lasts; apt-get install installs all it is given, or nothing when one
+# of them is in the uninstallable list, or claims success and installs nothing when told to lie.
+mkdir -p "$work/bin"
+cat >"$work/bin/dpkg-query" <<'STUB'
+#!/bin/sh
+for package; do :; done
+grep -qx "$package" "$FAKE/installed" && echo "install ok installed" && exit 0
+exit 1
+STUB
+cat >"$work/bin/dpkg" <<'STUB'
+#!/bin/sh
+echo i386
+STUB
+cat >"$work/bin/apt-get" <<'STUB'
+#!/bin/sh
+echo "$*" >>"$FAKE/calls"
+case "$1" in
+    update)
+        left=$(cat "$FAKE/update_failures")
+        if [ "$left" -gt 0 ]; then
+            echo $((left - 1)) >"$FAKE/update_failures"
+            echo "E: Failed to fetch http://mirror.invalid/debian-security/dists/bookworm-security/main/binary-i386/Packages.xz  File has unexpected size (374820 != 376004). Mirror sync in progress?"
+            echo "E: Some index files failed to download. They have been ignored, or old ones used instead."
+            exit 100
+        fi
+        exit 0 ;;
+    install)
+        shift 3
+        for package; do
+            if grep -qx "$package" "$FAKE/uninstallable"; then
+                echo "E: Unable to correct problems, you have held broken packages."
+                exit 100
+            fi
+        done
+        [ -f "$FAKE/lie" ] && exit 0
+        for package; do echo "$package" >>"$FAKE/installed"; done
+        exit 0 ;;
+esac
+STUB
+cat >"$work/bin/sudo" <<'STUB'
+#!/bin/sh
+exec "$@"
+STUB
+chmod +x "$work/bin/"*
+
+# name | job | installed before | update failures | uninstallable | lie | status | updates | lines the output must hold (@-separated)
+cases="everything there|measure|ALL|0|||0|0|
+a mirror that heals on the third try|measure||2|||0|3|apt-get update failed (status 100, try 1 of 3); again in 0 s@apt-get update failed (status 100, try 2 of 3); again in 0 s
+a mirror stale at every try, the install works all the same|measure||5|||0|3|apt-get update failed 3 times (status 100); installing from the indexes read
+a package that cannot be had|demo||5|chromium||1|3|ensure-packages: these packages are not installed (apt-get install ended with status 100):@  chromium: needed by the demo's picture of the live panel, the page's test in Chromium@  http://mirror.invalid/debian-security/dists/bookworm-security/main/binary-i386/Packages.xz
+an install that says it worked but did not|measure||0||yes|1|1|  valgrind: needed by the measurements and the native tests that count instructions"
+echo "$cases" | while IFS='|' read -r name job before failures uninstallable lie status updates lines; do
+    export FAKE="$work/$(echo "$name" | tr -c 'a-z\n' '_')"
+    mkdir -p "$FAKE"
+    : >"$FAKE/installed"
+    : >"$FAKE/calls"
+    if [ "$before" = ALL ]; then
+        for package in cmake ninja-build g++ pkg-config libpng-dev zlib1g-dev libfreetype-dev fonts-liberation \
+                libcpp-httplib-dev libgtest-dev libgmock-dev libbenchmark-dev valgrind; do
+            echo "$package" >>"$FAKE/installed"
+        done
+    fi
+    echo "$failures" >"$FAKE/update_failures"
+    echo "$uninstallable" >"$FAKE/uninstallable"
+    [ -n "$lie" ] && touch "$FAKE/lie"
+    got=0
+    PATH="$work/bin:$PATH" APT_RETRY_SECONDS=0 APT_TIME_LIMIT=30 sh "$script" "$job" >"$FAKE/out" 2>&1 || got=$?
+    fail() {
+        echo "FAIL $name: $*"
+        sed 's/^/    | /' "$FAKE/out"
+        echo 1 >>"$work/failed"
+        echo 1 >>"$FAKE/failed"
+    }
+    [ "$got" -eq "$status" ] || fail "expected status $status, got $got"
+    got_updates=$(grep -c '^update' "$FAKE/calls")
+    [ "$got_updates" -eq "$updates" ] || fail "expected $updates apt-get update runs, got $got_updates"
+    echo "$lines" | tr '@' '\n' | while IFS= read -r line; do
+        [ -z "$line" ] || grep -qxF -- "$line" "$FAKE/out" ||
+            grep -qF -- "ensure-packages: $line" "$FAKE/out" || fail "expected the line: $line"
+    done
+    # whatever failed, what could be installed is installed: only the uninstallable is missing
+    if [ -n "$uninstallable" ]; then
+        grep -qx curl "$FAKE/installed" || fail "expected curl installed one by one, past the one that failed"
+        grep -qx "$uninstallable" "$FAKE/installed" && fail "expected $uninstallable not installed"
+    fi
+    if [ "$got" -eq 0 ] && grep -q 'not installed' "$FAKE/out"; then
+        fail "success reported with a package said missing"
+    fi
+    [ -f "$FAKE/failed" ] || echo "ok   $name"
+done
+[ -f "$work/failed" ] && exit 1
+exit 0

@@ -10,6 +10,8 @@
 #include "platform/sim/paths.h"
 #include "platform/sim/sound_device.h"
 
+#include <arpa/inet.h>
+
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -60,6 +62,14 @@ bool read_integer(const std::map<std::string, std::string>& params, const char* 
     return value >= low && value <= high;
 }
 
+std::string lowered(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
 const char* content_type(const std::string& name)
 {
     struct Type {
@@ -77,13 +87,10 @@ const char* content_type(const std::string& name)
         {".wma",  "audio/x-ms-wma"},
         {".mid",  "audio/midi"},
     };
-    std::string lowered = name;
-    for (char& c : lowered)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+    std::string ending = lowered(name);
     for (const Type& type : TYPES) {
         std::size_t length = std::strlen(type.ending);
-        if (lowered.size() >= length && lowered.compare(lowered.size() - length, length, type.ending) == 0)
+        if (ending.size() >= length && ending.compare(ending.size() - length, length, type.ending) == 0)
             return type.type;
     }
     return "application/octet-stream";
@@ -109,7 +116,156 @@ std::string wave_file(const sim::SoundBufferInfo& buffer)
     return out;
 }
 
+// ---- who may ask: the Host and Origin of a request against the served address -----------------------
+
+// An address as its 4 or 16 bytes, empty for a name; "::1" is written without its brackets.
+std::string address_bytes(const std::string& name)
+{
+    unsigned char bytes[16];
+    if (inet_pton(AF_INET, name.c_str(), bytes) == 1)
+        return std::string(reinterpret_cast<char*>(bytes), 4);
+    if (inet_pton(AF_INET6, name.c_str(), bytes) == 1)
+        return std::string(reinterpret_cast<char*>(bytes), 16);
+    return std::string();
+}
+
+// Two names of one address: the same bytes however they are written, or the same name in any case.
+bool same_address(const std::string& name, const std::string& other)
+{
+    std::string bytes = address_bytes(name);
+    return bytes.empty() ? lowered(name) == lowered(other) : bytes == address_bytes(other);
+}
+
+// The served address as it was given, without the brackets of an IPv6 address.
+std::string bare_address(const std::string& host)
+{
+    if (host.size() >= 2 && host.front() == '[' && host.back() == ']')
+        return host.substr(1, host.size() - 2);
+    return host;
+}
+
+bool wildcard_address(const std::string& host)
+{
+    std::string bytes = address_bytes(bare_address(host));
+    return !bytes.empty() && bytes.find_first_not_of('\0') == std::string::npos;
+}
+
+// A Host header's name and port: "name:port", "[v6 address]:port", or a name alone (port 80).
+struct HostHeader {
+    std::string name;
+    bool bracketed = false;
+    std::string port;
+};
+
+bool split_host_header(const std::string& value, HostHeader& host)
+{
+    std::string rest;
+    if (!value.empty() && value.front() == '[') {
+        std::size_t close = value.find(']');
+        if (close == std::string::npos)
+            return false;
+        host.name = value.substr(1, close - 1);
+        host.bracketed = true;
+        rest = value.substr(close + 1);
+    } else {
+        std::size_t colon = value.find(':');
+        host.name = value.substr(0, colon);
+        rest = colon == std::string::npos ? std::string() : value.substr(colon);
+    }
+    if (rest.empty())
+        return !host.name.empty();
+    host.port = rest.substr(1);
+    return rest[0] == ':' && !host.name.empty() && !host.port.empty();
+}
+
+// The Host values the panel takes, for its refusals: what a person would type.
+std::string accepted_hosts(const LiveAddress& served)
+{
+    std::string port = ":" + std::to_string(served.port);
+    std::string bound = bare_address(served.host);
+    if (wildcard_address(served.host))
+        return "localhost" + port + " or an IP address of this machine with" + port.replace(0, 1, " port ");
+    std::string named = (address_bytes(bound).size() == 16 ? "[" + bound + "]" : bound) + port;
+    if (!live_address_loopback(served.host))
+        return named;
+    std::string list = named;
+    const char* others[] = {"localhost", "127.0.0.1", "::1"};
+    std::vector<std::string> more;
+    for (const char* other : others)
+        if (!same_address(bound, other))
+            more.push_back((std::string(other) == "::1" ? "[::1]" : other) + port);
+    for (std::size_t i = 0; i < more.size(); ++i)
+        list += (i + 1 == more.size() ? " or " : ", ") + more[i];
+    return list;
+}
+
 }  // namespace
+
+// A page elsewhere can have its own name resolve to this machine (DNS rebinding) and then read
+// the panel as if it were its own site: its requests then carry that name as their Host. So the
+// Host must name the served address. On loopback the machine's own names for it are as good.
+// Served on a wildcard address the panel's own addresses are not known, but an IP address in the
+// Host is: a rebound page is at a name, never at an IP address, and so is localhost.
+bool live_host_accepted(const std::string& host, const LiveAddress& served)
+{
+    HostHeader asked;
+    if (!split_host_header(host, asked))
+        return false;
+    // A browser leaves out the port of a page at port 80.
+    if (asked.port != std::to_string(served.port) && !(asked.port.empty() && served.port == 80))
+        return false;
+    bool ipv6 = address_bytes(asked.name).size() == 16;
+    if (asked.bracketed != ipv6)
+        return false;
+    std::string bound = bare_address(served.host);
+    if (same_address(asked.name, bound))
+        return true;
+    if (live_address_loopback(served.host))
+        return same_address(asked.name, "localhost") || same_address(asked.name, "127.0.0.1") ||
+               same_address(asked.name, "::1");
+    if (wildcard_address(served.host))
+        return same_address(asked.name, "localhost") || !address_bytes(asked.name).empty();
+    return false;
+}
+
+bool live_address_loopback(const std::string& host)
+{
+    std::string bare = bare_address(host);
+    std::string bytes = address_bytes(bare);
+    if (bytes.size() == 4)
+        return bytes[0] == 127;
+    if (bytes.size() == 16)
+        return bytes == address_bytes("::1");
+    return lowered(bare) == "localhost";
+}
+
+std::string live_exposure_warning(const LiveAddress& served)
+{
+    if (live_address_loopback(served.host))
+        return std::string();
+    return "warning serve: the live panel is served on " + served.host + ":" + std::to_string(served.port) +
+           ", and anyone who can reach that address can press the gauges and read the panel; serve on "
+           "127.0.0.1 to keep it to this machine";
+}
+
+// Reads are guarded by the Host alone: another site's page may send a GET, but cannot read the
+// answer without a rebound name. What changes the panel is guarded by the Origin too, which a
+// browser sends with another site's POST and which that site cannot choose.
+std::optional<LiveResponse> live_refusal(const LiveRequest& request, const LiveAddress& served)
+{
+    if (!request.host)
+        return refuse(403, "a request must name the live panel's address in its Host header: " + accepted_hosts(served));
+    if (!live_host_accepted(*request.host, served))
+        return refuse(403, "the Host header names another address than the live panel's: " + accepted_hosts(served));
+    bool changes = request.method != "GET" && request.method != "HEAD";
+    std::string scheme = "http://";
+    bool own_origin = request.origin && lowered(request.origin->substr(0, scheme.size())) == scheme &&
+                      live_host_accepted(request.origin->substr(scheme.size()), served);
+    if (changes && request.origin && !own_origin)
+        return refuse(403, "the live panel is changed only from its own page (an Origin of http:// and " +
+                               accepted_hosts(served) + ") or by a request from no page (no Origin)");
+    return std::nullopt;
+}
 
 std::string json_string(const std::string& text)
 {
@@ -138,7 +294,8 @@ std::string json_string(const std::string& text)
     return out + "\"";
 }
 
-LivePanel::LivePanel(Host& host, const LiveTrace& trace) : host_(host), trace_(trace)
+LivePanel::LivePanel(Host& host, const LiveTrace& trace, const LiveAddress& served)
+    : host_(host), trace_(trace), served_(served)
 {
     refresh_version();
 }
@@ -147,6 +304,13 @@ LivePanel::~LivePanel() = default;
 
 void LivePanel::frame(std::uint64_t elapsed_ms)
 {
+    // The time since the frame before is the time the page had to renew the hold: a hold gone
+    // stale is let go before it earns another repeat.
+    if (held_) {
+        unrenewed_ms_ += elapsed_ms;
+        if (unrenewed_ms_ >= LIVE_HOLD_EXPIRY_MS)
+            let_go();
+    }
     if (held_)
         host_.repeat_press();
     host_.update_pass();
@@ -202,6 +366,8 @@ void LivePanel::refresh_version()
 
 LiveResponse LivePanel::handle(const LiveRequest& request)
 {
+    if (std::optional<LiveResponse> refusal = live_refusal(request, served_))
+        return *refusal;
     if (request.body_size > LIVE_BODY_LIMIT)
         return refuse(413, "a request's body is at most " + std::to_string(LIVE_BODY_LIMIT) +
                                " bytes; the live panel reads its requests' words from their query");
@@ -220,6 +386,7 @@ LiveResponse LivePanel::handle(const LiveRequest& request)
         {"GET",  "/pointer",    [](LivePanel& live, const LiveRequest& r, const std::string&) { return live.pointer(r); }},
         {"POST", "/press",      [](LivePanel& live, const LiveRequest& r, const std::string&) { return live.press(r); }},
         {"POST", "/release",    [](LivePanel& live, const LiveRequest&, const std::string&) { return live.release(); }},
+        {"POST", "/hold",       [](LivePanel& live, const LiveRequest&, const std::string&) { return live.renew_hold(); }},
         {"POST", "/var",        [](LivePanel& live, const LiveRequest& r, const std::string&) { return live.set_var(r); }},
         {"GET",  "/sound/",     [](LivePanel& live, const LiveRequest&, const std::string& id) { return live.sound(id); }},
         {"GET",  "/song/",      [](LivePanel& live, const LiveRequest&, const std::string& id) { return live.song(id); }},
@@ -356,16 +523,33 @@ LiveResponse LivePanel::press(const LiveRequest& request)
     if (!window_point(request, point, refusal))
         return refusal;
     held_ = host_.press(point);
+    unrenewed_ms_ = 0;
     refresh_version();
     return answer(200, std::string("{\"repeats\":") + (held_ ? "true" : "false") + "}", "application/json");
 }
 
 LiveResponse LivePanel::release()
 {
+    let_go();
+    return answer(200, "{}", "application/json");
+}
+
+// The page renews its press while the person holds the button; the answer says whether the
+// panel still holds it, so that a page whose hold was let go stops renewing.
+LiveResponse LivePanel::renew_hold()
+{
+    if (held_)
+        unrenewed_ms_ = 0;
+    return answer(200, std::string("{\"pressed\":") + (held_ ? "true" : "false") + "}", "application/json");
+}
+
+// A release asked for and a hold gone stale are let go alike.
+void LivePanel::let_go()
+{
     host_.release();
     held_ = false;
+    unrenewed_ms_ = 0;
     refresh_version();
-    return answer(200, "{}", "application/json");
 }
 
 LiveResponse LivePanel::set_var(const LiveRequest& request)

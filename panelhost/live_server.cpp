@@ -6,6 +6,7 @@
 #include "panelhost/trace.h"
 
 #include <httplib.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 #include <atomic>
@@ -16,6 +17,7 @@
 #include <deque>
 #include <future>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace panelhost {
@@ -27,7 +29,16 @@ using Clock = std::chrono::steady_clock;
 constexpr auto FRAME = std::chrono::milliseconds(55);
 // How long a page's wait for something new is held before it is answered all the same.
 constexpr auto LONGEST_WAIT = std::chrono::seconds(2);
-constexpr std::size_t LIVE_SERVER_THREADS = 32;
+// A server thread serves one connection while it is open, so a connection that says nothing
+// holds a thread: a request must come within a second of the last read (a page sends each whole
+// at once), and an idle connection is closed after two. The threads are enough for a page's own
+// connections (six at most in a browser) beside forty such connections.
+constexpr std::size_t LIVE_SERVER_THREADS = 64;
+constexpr time_t READ_TIMEOUT_S = 1;
+constexpr time_t IDLE_TIMEOUT_S = 2;
+// Connections not yet taken from the listening socket: httplib listens with room for five, and
+// the kernel drops a connection past that (a page's own, behind a burst of others) for a second.
+constexpr int LISTEN_BACKLOG = 128;
 
 std::atomic<bool> stop_requested{false};
 
@@ -73,6 +84,16 @@ struct Exchange {
     }
 };
 
+// A header given once; a header given twice names no one thing, and is taken as given but empty,
+// which no rule accepts.
+std::optional<std::string> single_header(const httplib::Request& request, const char* name)
+{
+    std::size_t count = request.get_header_value_count(name);
+    if (count == 0)
+        return std::nullopt;
+    return count == 1 ? request.get_header_value(name) : std::string();
+}
+
 LiveRequest live_request(const httplib::Request& request)
 {
     LiveRequest live;
@@ -81,7 +102,16 @@ LiveRequest live_request(const httplib::Request& request)
     for (const auto& [name, value] : request.params)
         live.params.emplace(name, value);
     live.body_size = request.body.size();
+    live.host = single_header(request, "Host");
+    live.origin = single_header(request, "Origin");
     return live;
+}
+
+void give(const LiveResponse& answer, httplib::Response& response)
+{
+    response.status = answer.status;
+    response.set_header("Cache-Control", "no-store");
+    response.set_content(answer.body, answer.type.c_str());
 }
 
 }  // namespace
@@ -102,30 +132,38 @@ bool parse_live_address(const std::string& text, LiveAddress& address, std::stri
 
 bool serve_live(Host& host, const LiveTrace& trace, const LiveAddress& address, std::string& error)
 {
-    LivePanel live(host, trace);
     Exchange exchange;
-    exchange.version = live.version();
+    LiveAddress served = address;   // its port the one bound, before the first request
 
     httplib::Server server;
     server.set_payload_max_length(LIVE_BODY_LIMIT);
-    // A server thread serves one connection while it is open, and a page holds several open (its
-    // wait for news among them): enough threads that a press never waits for one, and
-    // connections kept for many requests.
+    // Connections kept for many requests, while they are busy: a page holds several open (its
+    // wait for news among them), and a press never waits for a thread.
     server.new_task_queue = [] { return new httplib::ThreadPool(LIVE_SERVER_THREADS); };
     server.set_keep_alive_max_count(1000);
+    server.set_keep_alive_timeout(IDLE_TIMEOUT_S);
+    server.set_read_timeout(READ_TIMEOUT_S, 0);
     // An answer goes out as its headers and then its body: without this the body of a small
     // answer waits for the page's acknowledgement of the headers, tens of milliseconds.
     server.set_tcp_nodelay(true);
+    socket_t listening_socket = INVALID_SOCKET;
+    server.set_socket_options([&](socket_t socket) {
+        httplib::default_socket_options(socket);
+        listening_socket = socket;
+    });
     auto forward = [&](const httplib::Request& request, httplib::Response& response) {
         LiveRequest asked = live_request(request);
+        // A request the panel refuses by its Host or Origin is refused here at once, before a
+        // wait for news and without the panel's thread.
+        if (std::optional<LiveResponse> refusal = live_refusal(asked, served)) {
+            give(*refusal, response);
+            return;
+        }
         // A page that asks for the state it has seen already waits for something new first.
         auto seen = asked.params.find("seen");
         if (asked.path == "/state" && seen != asked.params.end())
             exchange.wait_for_news(std::strtoull(seen->second.c_str(), nullptr, 10));
-        LiveResponse answer = exchange.ask(std::move(asked));
-        response.status = answer.status;
-        response.set_header("Cache-Control", "no-store");
-        response.set_content(answer.body, answer.type.c_str());
+        give(exchange.ask(std::move(asked)), response);
     };
     server.Get(".*", forward);
     server.Post(".*", forward);
@@ -153,7 +191,16 @@ bool serve_live(Host& host, const LiveTrace& trace, const LiveAddress& address, 
         error = "cannot listen on " + address.host + ":" + std::to_string(address.port);
         return false;
     }
+    // Listening again on the listening socket gives its queue the room, on Linux.
+    if (listening_socket != INVALID_SOCKET)
+        ::listen(listening_socket, LISTEN_BACKLOG);
+    served.port = port;
+    LivePanel live(host, trace, served);
+    exchange.version = live.version();
     std::fprintf(stderr, "panelhost: the live panel is at http://%s:%d/\n", address.host.c_str(), port);
+    std::string warning = live_exposure_warning(served);
+    if (!warning.empty())
+        std::fprintf(stderr, "%s\n", warning.c_str());
     std::fflush(stderr);
 
     stop_requested = false;

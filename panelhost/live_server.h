@@ -4,23 +4,20 @@
 #pragma once
 
 #include "panelhost/host.h"
+#include "panelhost/live_panel.h"
 #include "panelhost/live_trace.h"
 
 #include <string>
 
 namespace panelhost {
 
-struct LiveAddress {
-    std::string host = "127.0.0.1";   // loopback unless an address is given
-    int port = 0;                     // 0: any free port
-};
-
 // Reads "[ADDRESS:]PORT"; false, with the reason, for anything else.
 bool parse_live_address(const std::string& text, LiveAddress& address, std::string& error);
 
 // Serves the installed host's panel until SIGINT or SIGTERM, the trace as it was kept from the
-// start; then the panel is killed and the modules unloaded. Prints the page's address on standard error once it listens. False, with the
-// error, when it cannot listen.
+// start; then the panel is killed and the modules unloaded. Prints the page's address on standard
+// error once it listens, and a warning when others can reach it. False, with the error, when it
+// cannot listen.
 bool serve_live(Host& host, const LiveTrace& trace, const LiveAddress& address, std::string& error);
 
 }  // namespace panelhost

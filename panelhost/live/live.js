@@ -159,14 +159,15 @@ function followSong(songs) {
   }
   if (live.songUrl !== running.url) {
     live.songUrl = running.url;
-    songAudio.src = running.url;
+    if (!still)
+      songAudio.src = running.url;
     ++live.songStarts;
   }
   songAudio.volume = gain(running.volume);
   const place = running.position_ms / 1000;
   if (Math.abs(songAudio.currentTime - place) > 0.5)
     songAudio.currentTime = place;
-  if (songAudio.paused)
+  if (songAudio.paused && !still)
     songAudio.play().catch(() => {});
   element("song-state").textContent = "Song: " + running.file + ", volume " + running.volume;
 }
@@ -230,7 +231,16 @@ function report(error) {
 
 // The page asks for the state again as soon as it has it: the bench answers when something new
 // is there, or after two seconds.
+// With "?still" in its address the page asks for the state once, draws it and stops, its songs
+// not played: nothing stays open, so that a browser taking a picture of the page sees it settle.
+const still = new URLSearchParams(location.search).has("still");
+
 async function poll() {
+  if (still) {
+    const response = await fetch(`/state?trace=0`);
+    apply(await response.json());
+    return;
+  }
   for (;;) {
     try {
       const response = await fetch(`/state?seen=${live.version}&trace=${live.traceNext}`);
@@ -272,6 +282,25 @@ panel.addEventListener("mouseleave", () => {
     release();
 });
 
+// The bench lets go of a held button that the page has not renewed for two seconds, so that a
+// page gone mid-hold (its tab closed, its browser ended, the network lost) leaves no button
+// repeating. While the person holds a button that repeats, the page renews the hold; the bench's
+// answer says whether it still holds it.
+const HOLD_RENEWAL_MS = 500;
+let holdTimer = null;
+
+function stopRenewing() {
+  clearInterval(holdTimer);
+  holdTimer = null;
+}
+
+function renewHold() {
+  post("/hold").then((answer) => {
+    if (!answer.pressed)
+      stopRenewing();
+  }).catch(report);
+}
+
 panel.addEventListener("mousedown", (event) => {
   if (event.button !== 0)
     return;
@@ -280,11 +309,17 @@ panel.addEventListener("mousedown", (event) => {
   live.pressed = true;
   live.pressedAt = performance.now();
   live.pressPicture = live.shownPicture;
-  post(`/press?x=${point.x}&y=${point.y}`).catch(report);
+  stopRenewing();
+  // Renewals begin once the press is answered: one that came before it would find nothing held.
+  post(`/press?x=${point.x}&y=${point.y}`).then((answer) => {
+    if (answer.repeats && live.pressed && holdTimer === null)
+      holdTimer = setInterval(renewHold, HOLD_RENEWAL_MS);
+  }).catch(report);
 });
 
 function release() {
   live.pressed = false;
+  stopRenewing();
   post("/release").catch(report);
 }
 window.addEventListener("mouseup", (event) => {

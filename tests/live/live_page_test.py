@@ -37,6 +37,7 @@ POWER = (RADIO[0] + 443, RADIO[1] + 23)
 MODE_FM = (RADIO[0] + 442, RADIO[1] + 82)
 PRESET_4 = (RADIO[0] + 264, RADIO[1] + 123)
 VOLUME_DOWN = (RADIO[0] + 25, RADIO[1] + 101)
+VOLUME_UP = (RADIO[0] + 25, RADIO[1] + 67)
 STATION_DISPLAY = (RADIO[0] + 136, RADIO[1] + 58, 202, 43)
 KNOB = (RADIO[0] + 52, RADIO[1] + 53, 64, 62)
 MASTER = (AUTOPILOT[0] + 116, AUTOPILOT[1] + 70)
@@ -203,6 +204,49 @@ class Browser:
         self.driver.quit()
         shutil.rmtree(self.profile, ignore_errors=True)
 
+    def press_and_keep(self, point):
+        """The button pressed at the point and left down: no release follows."""
+        x, y = self.offset(point)
+        ActionChains(self.driver).move_to_element_with_offset(self.panel, x, y).click_and_hold().perform()
+
+    def kill(self):
+        """The browser ends as a crash ends it: every process of it killed by its id, the page given
+        no chance to say anything; then its driver is ended by its own id."""
+        driver = self.driver.service.process.pid
+        for pid in descendants(driver):
+            try:
+                os.kill(pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+        process = self.driver.service.process
+        process.terminate()
+        try:
+            process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait(timeout=10)
+        shutil.rmtree(self.profile, ignore_errors=True)
+
+
+def descendants(pid):
+    """The ids of a process's children, theirs, and so on, from /proc."""
+    parents = {}
+    for name in os.listdir("/proc"):
+        if not name.isdigit():
+            continue
+        try:
+            with open("/proc/%s/stat" % name) as stat:
+                fields = stat.read().rsplit(")", 1)[1].split()
+        except OSError:
+            continue
+        parents.setdefault(int(fields[1]), []).append(int(name))
+    found, waiting = [], [pid]
+    while waiting:
+        for child in parents.get(waiting.pop(), []):
+            found.append(child)
+            waiting.append(child)
+    return found
+
 
 def gauge_session(work):
     """A bench serving the example window in a folder of its own with the demo's songs."""
@@ -336,6 +380,67 @@ class LiveAutopilot(unittest.TestCase):
         script_keys = [line[4:] for line in run.stdout.splitlines() if line.startswith("key ")]
         self.assertGreater(len(script_keys), 12)
         self.assertEqual(page_keys, script_keys)
+
+
+class LiveHold(unittest.TestCase):
+    """A button held in the page: renewed while the page lives, let go when it dies mid-hold."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.work = tempfile.mkdtemp(dir=ARGS.work, prefix="hold-")
+        cls.bench = gauge_session(cls.work)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.bench.stop()
+
+    def volumes(self, lines):
+        return [int(line.split()[2]) for line in lines if line.startswith("dshow volume")]
+
+    def test_1_a_hold_longer_than_the_let_go_stays_down_while_the_page_renews_it(self):
+        browser = Browser(self.bench.url, self.work)
+        try:
+            browser.click(POWER)
+            browser.click(MODE_FM)
+            browser.settled(self.bench)
+            seen = len(self.bench.all_trace())
+            browser.press_and_keep(VOLUME_UP)
+            browser.wait_for(lambda: self.bench.state(1 << 40)["pressed"], "the bench holding the button")
+            pressed_at = time.time()
+            # Past the bench's two seconds without a renewal: the page's renewals keep it down.
+            time.sleep(3.0)
+            self.assertTrue(self.bench.state(1 << 40)["pressed"],
+                            "held %.1f s in a live page, the button was let go" % (time.time() - pressed_at))
+            ActionChains(browser.driver).release().perform()
+            browser.wait_for(lambda: not self.bench.state(1 << 40)["pressed"], "the release in the bench")
+            self.assertGreater(len(self.volumes(self.bench.all_trace()[seen:])), 0, "the held button repeated")
+        finally:
+            browser.quit()
+
+    def test_2_a_browser_that_dies_mid_hold_leaves_no_button_repeating(self):
+        browser = Browser(self.bench.url, self.work)
+        browser.settled(self.bench)
+        seen = len(self.bench.all_trace())
+        try:
+            browser.press_and_keep(VOLUME_DOWN)
+            browser.wait_for(lambda: self.bench.state(1 << 40)["pressed"], "the bench holding the button")
+        finally:
+            browser.kill()
+        killed_at = time.time()
+        deadline = killed_at + 3
+        while self.bench.state(1 << 40)["pressed"]:
+            self.assertLess(time.time(), deadline, "the button still held 3 s after the browser died")
+            time.sleep(0.05)
+        let_go_after = time.time() - killed_at
+        repeats = self.volumes(self.bench.all_trace()[seen:])
+        # The volume had room to go lower: the repeats stopped because the button was let go.
+        self.assertGreater(len(repeats), 3, "the held button repeated")
+        self.assertGreater(repeats[-1], -10000, "the volume reached silence before the let-go")
+        self.bench.wait_frames(10)
+        self.assertEqual(self.volumes(self.bench.all_trace()[seen:]), repeats,
+                         "the button repeats after it was let go")
+        print("\nlet go %.2f s after the browser died, after %d repeats" % (let_go_after, len(repeats) - 1),
+              file=sys.stderr)
 
 
 class LiveRequests(unittest.TestCase):

@@ -68,7 +68,7 @@ echo "$cases" | while IFS='|' read -r name job before failures uninstallable lie
     : >"$FAKE/calls"
     if [ "$before" = ALL ]; then
         for package in cmake ninja-build g++ pkg-config libpng-dev zlib1g-dev libfreetype-dev fonts-liberation \
-                libcpp-httplib-dev libgtest-dev libgmock-dev libbenchmark-dev valgrind; do
+                libcpp-httplib-dev nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev valgrind; do
             echo "$package" >>"$FAKE/installed"
         done
     fi

@@ -2,8 +2,8 @@
 #include "benchmarks/gauge_scenarios.h"
 
 #include "benchmarks/allocation_counter.h"
-#include "panelhost/options.h"
-#include "panelhost/trace.h"
+#include "panelhost/options/options.h"
+#include "panelhost/host/trace.h"
 #include "platform/sim/simulation.h"
 #include "radio/gauge/radio_layout.h"
 

@@ -2,7 +2,7 @@
 // set up for it, run in-process through the bench host against the stand-in devices.
 #pragma once
 
-#include "panelhost/host.h"
+#include "panelhost/host/host.h"
 
 #include <memory>
 #include <string>

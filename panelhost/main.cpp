@@ -1,11 +1,11 @@
 // panelhost: loads a gauge module as the simulator would and drives it from a script.
-#include "panelhost/host.h"
-#include "panelhost/live_server.h"
-#include "panelhost/options.h"
-#include "panelhost/panel_check.h"
-#include "panelhost/panel_file.h"
-#include "panelhost/script.h"
-#include "panelhost/trace.h"
+#include "panelhost/host/host.h"
+#include "panelhost/live/live_server.h"
+#include "panelhost/options/options.h"
+#include "panelhost/panel/panel_check.h"
+#include "panelhost/panel/panel_file.h"
+#include "panelhost/script/script.h"
+#include "panelhost/host/trace.h"
 #include "platform/sim/simulation.h"
 
 #include <algorithm>

@@ -39,4 +39,4 @@ cmake --preset native >/dev/null
 cmake --build --preset native --target manual release_zip radio autohelm
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 --target radio autohelm panelhost
-sh tools/release-files.sh build/native/out build/win32/out dist
+sh tools/release/release-files.sh build/native/out build/win32/out dist

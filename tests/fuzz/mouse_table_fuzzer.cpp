@@ -1,6 +1,6 @@
 // The mouse table reader and hit test given any rows: the host never reads past the table's end
 // row or its row limit, and hit results point into the table.
-#include "panelhost/mouse.h"
+#include "panelhost/host/mouse.h"
 
 #include <cstdlib>
 #include <cstring>

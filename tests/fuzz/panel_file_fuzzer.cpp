@@ -1,6 +1,6 @@
 // The panel file reader given any bytes: every line it reads or refuses is one of the text's, and
 // what it reads is well formed.
-#include "panelhost/panel_file.h"
+#include "panelhost/panel/panel_file.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,5 +1,5 @@
 // The PE resource reader given any file: it reads or refuses, and describes what it read.
-#include "tools/pe_resource_reader.h"
+#include "tools/pe/pe_resource_reader.h"
 
 #include <cstdlib>
 

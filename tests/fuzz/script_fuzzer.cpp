@@ -1,5 +1,5 @@
 // The script reader given any bytes: it reads or refuses, and what it reads is well formed.
-#include "panelhost/script.h"
+#include "panelhost/script/script.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,7 +3,7 @@
 #include "host/panel_host.h"
 #include "platform/native/resources.h"
 #include "platform/platform.h"
-#include "tools/bitmap_writer.h"
+#include "tools/art/bitmap_writer.h"
 
 #include <vector>
 

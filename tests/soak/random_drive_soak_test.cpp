@@ -3,7 +3,7 @@
 // every step the state record holds only what its fields may hold.
 #include "tests/soak/soak_support.h"
 
-#include "panelhost/clock.h"
+#include "panelhost/system/clock.h"
 #include "platform/sim/cd_drive.h"
 #include "platform/sim/media.h"
 #include "platform/sim/mixer.h"

@@ -6,7 +6,7 @@
 #include "platform/sim/cd_drive.h"
 #include "platform/sim/media.h"
 #include "platform/sim/mixer.h"
-#include "tests/radio/radio_bench.h"
+#include "tests/radio/gauge/radio_bench.h"
 
 #include <cstdlib>
 #include <filesystem>

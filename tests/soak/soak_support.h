@@ -3,7 +3,7 @@
 // the platform holds for a module.
 #pragma once
 
-#include "panelhost/host.h"
+#include "panelhost/host/host.h"
 
 #include <cstddef>
 #include <cstdint>

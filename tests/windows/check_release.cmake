@@ -1,7 +1,7 @@
 # The release made twice from one build: the two pairs of zips are the same bytes; the shipped
 # files carry the fixed PE time stamp (0) and no path of the build's folders; the pilots' README
 # ends its lines in CR LF; SHA256SUMS holds the sum of each file.
-#   -DRELEASE=tools/release-files.sh -DNATIVE=build/native/out -DWIN32=build/win32/out -DWORK=dir
+#   -DRELEASE=tools/release/release-files.sh -DNATIVE=build/native/out -DWIN32=build/win32/out -DWORK=dir
 #   -DOBJDUMP=objdump -DSOURCE=source folder -DVERSION=x.y.z -P check_release.cmake
 cmake_minimum_required(VERSION 3.25)
 file(REMOVE_RECURSE "${WORK}")

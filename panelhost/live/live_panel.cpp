@@ -1,0 +1,594 @@
+// The live panel's side of the page: each request answered on the panel's thread, and the frames.
+#include "panelhost/live/live_panel.h"
+
+#include "panelhost/system/clock.h"
+#include "panelhost/live/embedded_files.h"
+#include "panelhost/picture/render.h"
+#include "panelhost/host/trace.h"
+#include "platform/sim/cd_drive.h"
+#include "platform/sim/media_graph.h"
+#include "platform/sim/paths.h"
+#include "platform/sim/sound_device.h"
+
+#include <arpa/inet.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+namespace live_page {
+extern const panelhost::EmbeddedFile files[];
+}
+
+namespace panelhost {
+namespace {
+
+LiveResponse answer(int status, const std::string& body, const std::string& type = "text/plain; charset=utf-8")
+{
+    return LiveResponse{status, type, body};
+}
+
+LiveResponse refuse(int status, const std::string& why)
+{
+    return answer(status, why + "\n");
+}
+
+std::string number_text(double value)
+{
+    char text[40];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
+}
+
+// A whole number of the query, within [low, high].
+bool read_integer(const std::map<std::string, std::string>& params, const char* name, long long low, long long high,
+                  long long& value)
+{
+    auto found = params.find(name);
+    if (found == params.end() || found->second.empty() || found->second.size() > 15)
+        return false;
+    const std::string& text = found->second;
+    std::size_t first = text[0] == '-' ? 1 : 0;
+    if (first == text.size())
+        return false;
+    for (std::size_t i = first; i < text.size(); ++i)
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+    value = std::strtoll(text.c_str(), nullptr, 10);
+    return value >= low && value <= high;
+}
+
+std::string lowered(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+const char* content_type(const std::string& name)
+{
+    struct Type {
+        const char* ending;
+        const char* type;
+    };
+    // ending       type
+    static const Type TYPES[] = {
+        {".html", "text/html; charset=utf-8"},
+        {".js",   "text/javascript; charset=utf-8"},
+        {".css",  "text/css; charset=utf-8"},
+        {".png",  "image/png"},
+        {".wav",  "audio/wav"},
+        {".mp3",  "audio/mpeg"},
+        {".wma",  "audio/x-ms-wma"},
+        {".mid",  "audio/midi"},
+    };
+    std::string ending = lowered(name);
+    for (const Type& type : TYPES) {
+        std::size_t length = std::strlen(type.ending);
+        if (ending.size() >= length && ending.compare(ending.size() - length, length, type.ending) == 0)
+            return type.type;
+    }
+    return "application/octet-stream";
+}
+
+void put32(std::string& out, std::uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<char>(value >> (8 * i)));
+}
+
+// A sound buffer's samples as the RIFF WAVE file of its format.
+std::string wave_file(const sim::SoundBufferInfo& buffer)
+{
+    std::string out = "RIFF";
+    put32(out, static_cast<std::uint32_t>(4 + 24 + 8 + buffer.bytes.size()));
+    out += "WAVEfmt ";
+    put32(out, 16);
+    out.append(reinterpret_cast<const char*>(&buffer.format), 16);
+    out += "data";
+    put32(out, static_cast<std::uint32_t>(buffer.bytes.size()));
+    out.append(buffer.bytes.begin(), buffer.bytes.end());
+    return out;
+}
+
+// ---- who may ask: the Host and Origin of a request against the served address -----------------------
+
+// An address as its 4 or 16 bytes, empty for a name; "::1" is written without its brackets.
+std::string address_bytes(const std::string& name)
+{
+    unsigned char bytes[16];
+    if (inet_pton(AF_INET, name.c_str(), bytes) == 1)
+        return std::string(reinterpret_cast<char*>(bytes), 4);
+    if (inet_pton(AF_INET6, name.c_str(), bytes) == 1)
+        return std::string(reinterpret_cast<char*>(bytes), 16);
+    return std::string();
+}
+
+// Two names of one address: the same bytes however they are written, or the same name in any case.
+bool same_address(const std::string& name, const std::string& other)
+{
+    std::string bytes = address_bytes(name);
+    return bytes.empty() ? lowered(name) == lowered(other) : bytes == address_bytes(other);
+}
+
+// The served address as it was given, without the brackets of an IPv6 address.
+std::string bare_address(const std::string& host)
+{
+    if (host.size() >= 2 && host.front() == '[' && host.back() == ']')
+        return host.substr(1, host.size() - 2);
+    return host;
+}
+
+bool wildcard_address(const std::string& host)
+{
+    std::string bytes = address_bytes(bare_address(host));
+    return !bytes.empty() && bytes.find_first_not_of('\0') == std::string::npos;
+}
+
+// A Host header's name and port: "name:port", "[v6 address]:port", or a name alone (port 80).
+struct HostHeader {
+    std::string name;
+    bool bracketed = false;
+    std::string port;
+};
+
+bool split_host_header(const std::string& value, HostHeader& host)
+{
+    std::string rest;
+    if (!value.empty() && value.front() == '[') {
+        std::size_t close = value.find(']');
+        if (close == std::string::npos)
+            return false;
+        host.name = value.substr(1, close - 1);
+        host.bracketed = true;
+        rest = value.substr(close + 1);
+    } else {
+        std::size_t colon = value.find(':');
+        host.name = value.substr(0, colon);
+        rest = colon == std::string::npos ? std::string() : value.substr(colon);
+    }
+    if (rest.empty())
+        return !host.name.empty();
+    host.port = rest.substr(1);
+    return rest[0] == ':' && !host.name.empty() && !host.port.empty();
+}
+
+// The Host values the panel takes, for its refusals: what a person would type.
+std::string accepted_hosts(const LiveAddress& served)
+{
+    std::string port = ":" + std::to_string(served.port);
+    std::string bound = bare_address(served.host);
+    if (wildcard_address(served.host))
+        return "localhost" + port + " or an IP address of this machine with" + port.replace(0, 1, " port ");
+    std::string named = (address_bytes(bound).size() == 16 ? "[" + bound + "]" : bound) + port;
+    if (!live_address_loopback(served.host))
+        return named;
+    std::string list = named;
+    const char* others[] = {"localhost", "127.0.0.1", "::1"};
+    std::vector<std::string> more;
+    for (const char* other : others)
+        if (!same_address(bound, other))
+            more.push_back((std::string(other) == "::1" ? "[::1]" : other) + port);
+    for (std::size_t i = 0; i < more.size(); ++i)
+        list += (i + 1 == more.size() ? " or " : ", ") + more[i];
+    return list;
+}
+
+}  // namespace
+
+// A page elsewhere can have its own name resolve to this machine (DNS rebinding) and then read
+// the panel as if it were its own site: its requests then carry that name as their Host. So the
+// Host must name the served address. On loopback the machine's own names for it are as good.
+// Served on a wildcard address the panel's own addresses are not known, but an IP address in the
+// Host is: a rebound page is at a name, never at an IP address, and so is localhost.
+bool live_host_accepted(const std::string& host, const LiveAddress& served)
+{
+    HostHeader asked;
+    if (!split_host_header(host, asked))
+        return false;
+    // A browser leaves out the port of a page at port 80.
+    if (asked.port != std::to_string(served.port) && !(asked.port.empty() && served.port == 80))
+        return false;
+    bool ipv6 = address_bytes(asked.name).size() == 16;
+    if (asked.bracketed != ipv6)
+        return false;
+    std::string bound = bare_address(served.host);
+    if (same_address(asked.name, bound))
+        return true;
+    if (live_address_loopback(served.host))
+        return same_address(asked.name, "localhost") || same_address(asked.name, "127.0.0.1") ||
+               same_address(asked.name, "::1");
+    if (wildcard_address(served.host))
+        return same_address(asked.name, "localhost") || !address_bytes(asked.name).empty();
+    return false;
+}
+
+bool live_address_loopback(const std::string& host)
+{
+    std::string bare = bare_address(host);
+    std::string bytes = address_bytes(bare);
+    if (bytes.size() == 4)
+        return bytes[0] == 127;
+    if (bytes.size() == 16)
+        return bytes == address_bytes("::1");
+    return lowered(bare) == "localhost";
+}
+
+std::string live_exposure_warning(const LiveAddress& served)
+{
+    if (live_address_loopback(served.host))
+        return std::string();
+    return "warning serve: the live panel is served on " + served.host + ":" + std::to_string(served.port) +
+           ", and anyone who can reach that address can press the gauges and read the panel; serve on "
+           "127.0.0.1 to keep it to this machine";
+}
+
+// Reads are guarded by the Host alone: another site's page may send a GET, but cannot read the
+// answer without a rebound name. What changes the panel is guarded by the Origin too, which a
+// browser sends with another site's POST and which that site cannot choose.
+std::optional<LiveResponse> live_refusal(const LiveRequest& request, const LiveAddress& served)
+{
+    if (!request.host)
+        return refuse(403, "a request must name the live panel's address in its Host header: " + accepted_hosts(served));
+    if (!live_host_accepted(*request.host, served))
+        return refuse(403, "the Host header names another address than the live panel's: " + accepted_hosts(served));
+    bool changes = request.method != "GET" && request.method != "HEAD";
+    std::string scheme = "http://";
+    bool own_origin = request.origin && lowered(request.origin->substr(0, scheme.size())) == scheme &&
+                      live_host_accepted(request.origin->substr(scheme.size()), served);
+    if (changes && request.origin && !own_origin)
+        return refuse(403, "the live panel is changed only from its own page (an Origin of http:// and " +
+                               accepted_hosts(served) + ") or by a request from no page (no Origin)");
+    return std::nullopt;
+}
+
+std::string json_string(const std::string& text)
+{
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        default:
+            if (c < 0x20 || c >= 0x7F) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+                out += escaped;
+            } else {
+                out += static_cast<char>(c);
+            }
+        }
+    }
+    return out + "\"";
+}
+
+LivePanel::LivePanel(Host& host, const LiveTrace& trace, const LiveAddress& served)
+    : host_(host), trace_(trace), served_(served)
+{
+    refresh_version();
+}
+
+LivePanel::~LivePanel() = default;
+
+void LivePanel::frame(std::uint64_t elapsed_ms)
+{
+    // The time since the frame before is the time the page had to renew the hold: a hold gone
+    // stale is let go before it earns another repeat.
+    if (held_) {
+        unrenewed_ms_ += elapsed_ms;
+        if (unrenewed_ms_ >= LIVE_HOLD_EXPIRY_MS)
+            let_go();
+    }
+    if (held_)
+        host_.repeat_press();
+    host_.update_pass();
+    pump_messages();
+    advance_clock(elapsed_ms);
+    ++frames_;
+    refresh_version();
+}
+
+std::string LivePanel::picture_signature() const
+{
+    std::string signature;
+    for (const PlacedGauge& placed : host_.placed())
+        for (ELEMENT_HEADER* element : element_tree(placed.gauge->root())) {
+            signature += (element->image_flags & IMAGE_HIDDEN) ? 'h' : 's';
+            signature += number_text(element_value(element));
+            if (element->element_type == ELEMENT_TYPE_ICON)
+                signature += "/" + std::to_string(reinterpret_cast<ELEMENT_ICON*>(element)->picture_shown);
+            if (element->element_type == ELEMENT_TYPE_STRING) {
+                const char* text = reinterpret_cast<ELEMENT_STRING*>(element)->string;
+                signature += "'" + std::string(text ? text : "");
+            }
+            signature += ';';
+        }
+    return signature;
+}
+
+// The page is told of a change by the version: a new picture, trace line, sound, song, state of
+// the drive or variable. A song's position moves on by itself and tells nothing until it jumps.
+void LivePanel::refresh_version()
+{
+    std::string signature = picture_signature();
+    if (signature != shown_signature_) {
+        shown_signature_ = signature;
+        ++picture_;
+    }
+    std::string now = std::to_string(picture_) + "|" + std::to_string(trace_.count()) + "|" +
+                      std::to_string(held_);
+    for (const sim::SoundBufferInfo& buffer : sim::sound_buffer_infos())
+        now += "|s" + std::to_string(buffer.id) + "," + std::to_string(buffer.plays) + "," + std::to_string(buffer.volume);
+    for (const sim::MediaGraphInfo& graph : sim::media_graph_infos())
+        now += "|g" + std::to_string(graph.id) + "," + std::to_string(graph.running) + "," + std::to_string(graph.volume);
+    const sim::CdDrive& drive = sim::cd_drive();
+    now += "|c" + std::to_string(drive.installed()) + std::to_string(drive.has_disc()) + std::to_string(drive.door_open()) +
+           std::to_string(drive.playing()) + "," + std::to_string(drive.current_track());
+    for (const auto& [id, value] : host_.vars())
+        now += "|v" + std::to_string(id) + "=" + number_text(value);
+    if (now != last_state_) {
+        last_state_ = now;
+        ++version_;
+    }
+}
+
+LiveResponse LivePanel::handle(const LiveRequest& request)
+{
+    if (std::optional<LiveResponse> refusal = live_refusal(request, served_))
+        return *refusal;
+    if (request.body_size > LIVE_BODY_LIMIT)
+        return refuse(413, "a request's body is at most " + std::to_string(LIVE_BODY_LIMIT) +
+                               " bytes; the live panel reads its requests' words from their query");
+    struct Route {
+        const char* method;
+        const char* path;        // a path, or its beginning where it ends in '/'
+        LiveResponse (*run)(LivePanel& live, const LiveRequest& request, const std::string& rest);
+    };
+    // method  path             what it does
+    static const Route ROUTES[] = {
+        {"GET",  "/",           [](LivePanel& live, const LiveRequest&, const std::string&) { return live.asset("index.html"); }},
+        {"GET",  "/live.js",    [](LivePanel& live, const LiveRequest&, const std::string&) { return live.asset("live.js"); }},
+        {"GET",  "/live.css",   [](LivePanel& live, const LiveRequest&, const std::string&) { return live.asset("live.css"); }},
+        {"GET",  "/panel.png",  [](LivePanel& live, const LiveRequest&, const std::string&) { return live.picture(); }},
+        {"GET",  "/state",      [](LivePanel& live, const LiveRequest& r, const std::string&) { return live.state(r); }},
+        {"GET",  "/pointer",    [](LivePanel& live, const LiveRequest& r, const std::string&) { return live.pointer(r); }},
+        {"POST", "/press",      [](LivePanel& live, const LiveRequest& r, const std::string&) { return live.press(r); }},
+        {"POST", "/release",    [](LivePanel& live, const LiveRequest&, const std::string&) { return live.release(); }},
+        {"POST", "/hold",       [](LivePanel& live, const LiveRequest&, const std::string&) { return live.renew_hold(); }},
+        {"POST", "/var",        [](LivePanel& live, const LiveRequest& r, const std::string&) { return live.set_var(r); }},
+        {"GET",  "/sound/",     [](LivePanel& live, const LiveRequest&, const std::string& id) { return live.sound(id); }},
+        {"GET",  "/song/",      [](LivePanel& live, const LiveRequest&, const std::string& id) { return live.song(id); }},
+    };
+    for (const Route& route : ROUTES) {
+        std::string path = route.path;
+        bool prefix = path.size() > 1 && path.back() == '/';
+        bool matches = prefix ? request.path.compare(0, path.size(), path) == 0 && request.path.size() > path.size()
+                              : request.path == path;
+        if (!matches)
+            continue;
+        if (request.method != route.method)
+            return refuse(405, request.path + " takes " + route.method + ", not " + request.method);
+        return route.run(*this, request, prefix ? request.path.substr(path.size()) : std::string());
+    }
+    return refuse(404, "no such page: " + request.path);
+}
+
+LiveResponse LivePanel::asset(const std::string& name)
+{
+    for (const EmbeddedFile* file = live_page::files; file->name; ++file)
+        if (name == file->name)
+            return answer(200, std::string(reinterpret_cast<const char*>(file->bytes), file->size), content_type(name));
+    return refuse(404, "no such page: " + name);
+}
+
+LiveResponse LivePanel::picture()
+{
+    std::string signature = picture_signature();
+    if (png_.empty() || signature != signature_) {
+        std::string error;
+        std::optional<Canvas> canvas = draw_panel(host_, HotSpots::None, error);
+        if (!canvas || !encode_png(*canvas, png_, error, true)) {
+            png_.clear();
+            return refuse(500, "the panel cannot be drawn: " + error);
+        }
+        signature_ = signature;
+    }
+    return answer(200, std::string(png_.begin(), png_.end()), "image/png");
+}
+
+LiveResponse LivePanel::state(const LiveRequest& request)
+{
+    long long from = 0;
+    if (request.params.count("trace") &&
+        !read_integer(request.params, "trace", 0, 1LL << 40, from))
+        return refuse(400, "trace must be a whole number, the count of the lines seen already");
+    std::uint64_t total = trace_.count();
+    std::uint64_t first = std::max<std::uint64_t>(static_cast<std::uint64_t>(from), trace_.first_kept());
+    first = std::min(first, total);
+    std::uint64_t last = std::min(total, first + LIVE_TRACE_PER_ANSWER);
+    PIXEL_POINT size = host_.window_size();
+    std::string out = "{\"version\":" + std::to_string(version_) + ",\"picture\":" + std::to_string(picture_) +
+                      ",\"frames\":" + std::to_string(frames_) + ",\"clock_ms\":" + std::to_string(sim::now_ms()) +
+                      ",\"window\":{\"width\":" + std::to_string(size.x) + ",\"height\":" + std::to_string(size.y) +
+                      "},\"pressed\":" + (held_ ? "true" : "false") + ",\"trace_from\":" + std::to_string(first) +
+                      ",\"trace_next\":" + std::to_string(last) + ",\"trace\":[";
+    for (std::uint64_t i = first; i < last; ++i)
+        out += (i > first ? "," : "") + json_string(trace_.line(i));
+    out += "],\"sounds\":[";
+    bool comma = false;
+    for (const sim::SoundBufferInfo& buffer : sim::sound_buffer_infos()) {
+        out += std::string(comma ? "," : "") + "{\"id\":" + std::to_string(buffer.id) + ",\"plays\":" +
+               std::to_string(buffer.plays) + ",\"volume\":" + std::to_string(buffer.volume) + ",\"url\":\"/sound/" +
+               std::to_string(buffer.id) + ".wav\"}";
+        comma = true;
+    }
+    out += "],\"songs\":[";
+    comma = false;
+    for (const sim::MediaGraphInfo& graph : sim::media_graph_infos()) {
+        if (graph.rendered.empty())
+            continue;
+        out += std::string(comma ? "," : "") + "{\"id\":" + std::to_string(graph.id) + ",\"file\":" +
+               json_string(graph.rendered.front()) + ",\"url\":\"/song/" + std::to_string(graph.id) +
+               "\",\"running\":" + (graph.running ? "true" : "false") + ",\"position_ms\":" +
+               std::to_string(graph.position_ms) + ",\"duration_ms\":" + std::to_string(graph.duration_ms) +
+               ",\"volume\":" + std::to_string(graph.volume) + "}";
+        comma = true;
+    }
+    const sim::CdDrive& drive = sim::cd_drive();
+    out += "],\"cd\":{\"drive\":" + std::string(drive.installed() ? "true" : "false") +
+           ",\"disc\":" + (drive.has_disc() ? "true" : "false") + ",\"tray_open\":" + (drive.door_open() ? "true" : "false") +
+           ",\"playing\":" + (drive.playing() ? "true" : "false") + ",\"track\":" + std::to_string(drive.current_track()) +
+           "},\"variables\":{";
+    comma = false;
+    for (const auto& [id, value] : host_.vars()) {
+        out += std::string(comma ? "," : "") + "\"" + std::to_string(id) + "\":" + number_text(value);
+        comma = true;
+    }
+    out += "}}";
+    return answer(200, out, "application/json");
+}
+
+bool LivePanel::window_point(const LiveRequest& request, PIXEL_POINT& point, LiveResponse& refusal) const
+{
+    PIXEL_POINT size = host_.window_size();
+    long long x = 0, y = 0;
+    if (!read_integer(request.params, "x", 0, size.x - 1, x) || !read_integer(request.params, "y", 0, size.y - 1, y)) {
+        refusal = refuse(400, "x and y must be whole numbers inside the panel: x from 0 to " + std::to_string(size.x - 1) +
+                                  ", y from 0 to " + std::to_string(size.y - 1));
+        return false;
+    }
+    point = {static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)};
+    return true;
+}
+
+LiveResponse LivePanel::pointer(const LiveRequest& request)
+{
+    PIXEL_POINT point{};
+    LiveResponse refusal;
+    if (!window_point(request, point, refusal))
+        return refusal;
+    Host::Pointer found = host_.pointer_at(point);
+    std::string tooltip = "null";
+    if (found.tooltip.kind == Tooltip::Text)
+        tooltip = json_string(found.tooltip.text);
+    std::string help = "null";
+    if (found.tooltip.kind == Tooltip::Help) {
+        char id[16];
+        std::snprintf(id, sizeof id, "\"0x%x\"", found.tooltip.help_id);
+        help = id;
+    }
+    return answer(200,
+                  "{\"hot_spot\":" + std::string(found.hot_spot ? "true" : "false") + ",\"cursor\":" +
+                      std::to_string(found.cursor) + ",\"repeats\":" + (found.repeats ? "true" : "false") +
+                      ",\"tooltip\":" + tooltip + ",\"help\":" + help + "}",
+                  "application/json");
+}
+
+LiveResponse LivePanel::press(const LiveRequest& request)
+{
+    PIXEL_POINT point{};
+    LiveResponse refusal;
+    if (!window_point(request, point, refusal))
+        return refusal;
+    held_ = host_.press(point);
+    unrenewed_ms_ = 0;
+    refresh_version();
+    return answer(200, std::string("{\"repeats\":") + (held_ ? "true" : "false") + "}", "application/json");
+}
+
+LiveResponse LivePanel::release()
+{
+    let_go();
+    return answer(200, "{}", "application/json");
+}
+
+// The page renews its press while the person holds the button; the answer says whether the
+// panel still holds it, so that a page whose hold was let go stops renewing.
+LiveResponse LivePanel::renew_hold()
+{
+    if (held_)
+        unrenewed_ms_ = 0;
+    return answer(200, std::string("{\"pressed\":") + (held_ ? "true" : "false") + "}", "application/json");
+}
+
+// A release asked for and a hold gone stale are let go alike.
+void LivePanel::let_go()
+{
+    host_.release();
+    held_ = false;
+    unrenewed_ms_ = 0;
+    refresh_version();
+}
+
+LiveResponse LivePanel::set_var(const LiveRequest& request)
+{
+    long long id = 0;
+    auto value = request.params.find("value");
+    char* end = nullptr;
+    double number = value == request.params.end() ? 0.0 : std::strtod(value->second.c_str(), &end);
+    bool good_value = value != request.params.end() && !value->second.empty() && end && *end == '\0' &&
+                      std::isfinite(number);
+    if (!read_integer(request.params, "id", 0, 0xFFFFFFFFLL, id) || !good_value)
+        return refuse(400, "id must be a variable's number from 0 to 4294967295, value a finite number");
+    host_.set_var(static_cast<std::uint32_t>(id), number);
+    refresh_version();
+    return answer(200, "{}", "application/json");
+}
+
+LiveResponse LivePanel::sound(const std::string& id)
+{
+    for (const sim::SoundBufferInfo& buffer : sim::sound_buffer_infos())
+        if (id == std::to_string(buffer.id) + ".wav")
+            return answer(200, wave_file(buffer), "audio/wav");
+    return refuse(404, "no such sound: " + id + " (a sound buffer of the gauges, by its number)");
+}
+
+// Only the files that a media graph rendered are served, each by its graph's number: no name
+// from the request reaches the file system.
+LiveResponse LivePanel::song(const std::string& id)
+{
+    for (const sim::MediaGraphInfo& graph : sim::media_graph_infos()) {
+        if (graph.rendered.empty() || id != std::to_string(graph.id))
+            continue;
+        std::ifstream file(sim::native_path(graph.rendered.front()), std::ios::binary);
+        if (!file)
+            return refuse(404, "the song " + graph.rendered.front() + " cannot be read");
+        std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        return answer(200, bytes, content_type(graph.rendered.front()));
+    }
+    return refuse(404, "no such song: " + id + " (a song the media graph plays, by its graph's number)");
+}
+
+}  // namespace panelhost

@@ -1,0 +1,180 @@
+// Checking a panel configuration's gauge lines against the folder of gauge modules.
+#include "panelhost/panel/panel_check.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <map>
+#include <memory>
+
+namespace panelhost {
+namespace {
+
+#if defined(_WIN32)
+const char* const MODULE_EXTENSIONS[] = {".gau", ".dll"};
+#else
+const char* const MODULE_EXTENSIONS[] = {".so"};
+#endif
+
+std::string lower(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string box_text(const PIXEL_BOX& box)
+{
+    return std::to_string(box.x) + ", " + std::to_string(box.y) + ", " + std::to_string(box.width) + " x " +
+           std::to_string(box.height);
+}
+
+// The modules of the lines, each loaded once, or why it cannot be.
+struct LoadedModule {
+    std::unique_ptr<Module> module;
+    std::string error;
+};
+
+// A gauge's element records are its module's own, so the bench shows each gauge once in a
+// section, at the first line that names it: that line for a later one, null for the first.
+class Showings {
+public:
+    const PanelGaugeLine* shown_before(const std::string& file, const PanelGaugeLine& line)
+    {
+        const PanelGaugeLine*& first = first_[{file, line.gauge}];
+        if (first)
+            return first;
+        first = &line;
+        return nullptr;
+    }
+
+private:
+    std::map<std::pair<std::string, std::string>, const PanelGaugeLine*> first_;   // by file and gauge
+};
+
+// Where a gauge's box lies in its section: a part of it outside is not drawn, and a box wholly
+// outside can never be seen. A section of no size has no right or bottom edge.
+enum class BoxFit { Inside, Partly, Wholly };
+
+BoxFit box_fit(const PIXEL_BOX& box, const PanelWindow& section)
+{
+    long left = box.x, top = box.y, right = long(box.x) + box.width, bottom = long(box.y) + box.height;
+    if (right <= 0 || bottom <= 0 || (section.width && left >= *section.width) ||
+        (section.height && top >= *section.height))
+        return BoxFit::Wholly;
+    if (left < 0 || top < 0 || (section.width && right > *section.width) || (section.height && bottom > *section.height))
+        return BoxFit::Partly;
+    return BoxFit::Inside;
+}
+
+std::string section_size(const PanelWindow& section)
+{
+    if (!section.width)
+        return "";
+    return " (" + std::to_string(*section.width) + " x " +
+           (section.height ? std::to_string(*section.height) : std::string("any height")) + ")";
+}
+
+}  // namespace
+
+std::string find_module_file(const std::string& folder, const std::string& module)
+{
+    std::error_code failure;
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, failure))
+        if (entry.is_regular_file(failure))
+            files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    for (const char* extension : MODULE_EXTENSIONS) {
+        std::string wanted = lower(module + extension);
+        for (const std::filesystem::path& file : files)
+            if (lower(file.filename().string()) == wanted)
+                return file.string();
+    }
+    return "";
+}
+
+std::string module_file_names(const std::string& module)
+{
+    std::string names;
+    for (const char* extension : MODULE_EXTENSIONS)
+        names += (names.empty() ? "" : ", ") + module + extension;
+    return names;
+}
+
+std::vector<PanelPlacement> window_placements(const PanelWindow& window, const std::string& folder)
+{
+    std::vector<PanelPlacement> placements;
+    Showings showings;
+    for (const PanelGaugeLine& line : window.gauges) {
+        std::string file = find_module_file(folder, line.module);
+        if (!file.empty() && showings.shown_before(file, line))
+            continue;
+        placements.push_back({line.key, line.module + "!" + line.gauge, file, line.gauge, line.x, line.y, line.width,
+                              line.height});
+    }
+    return placements;
+}
+
+std::vector<PanelProblem> check_panel(const std::vector<PanelWindow>& windows, const std::string& folder,
+                                      bool intercept)
+{
+    std::vector<PanelProblem> problems;
+    std::map<std::string, LoadedModule> modules;   // by file
+    for (const PanelWindow& window : windows) {
+        Showings showings;
+        for (const PanelGaugeLine& line : window.gauges) {
+            auto problem = [&](const std::string& text, bool warning = false) {
+                problems.push_back({line.line, line.key + ": " + text, warning});
+            };
+            std::string file = find_module_file(folder, line.module);
+            if (file.empty()) {
+                problem("no module \"" + line.module + "\" in " + folder + " (looked for " +
+                        module_file_names(line.module) + ")");
+                continue;
+            }
+            if (const PanelGaugeLine* first = showings.shown_before(file, line)) {
+                problem(line.module + "!" + line.gauge + " is shown already by " + first->key + " (line " +
+                            std::to_string(first->line) + "); a gauge's records are its module's own, so the bench "
+                            "shows it once, at its first line",
+                        true);
+                continue;
+            }
+            LoadedModule& loaded = modules[file];
+            if (!loaded.module && loaded.error.empty())
+                loaded.module = Module::load(file, intercept, loaded.error);
+            if (!loaded.module) {
+                problem(loaded.error);
+                continue;
+            }
+            GAUGEHDR* header = loaded.module->find_gauge(line.gauge);
+            if (!header) {
+                std::string names;
+                for (GAUGEHDR* gauge : loaded.module->gauges())
+                    names += (names.empty() ? "\"" : ", \"") + std::string(gauge->gauge_name ? gauge->gauge_name : "") + "\"";
+                problem("module \"" + line.module + "\" has no gauge \"" + line.gauge + "\"; its gauges: " +
+                        (names.empty() ? "none" : names));
+                continue;
+            }
+            if (std::string fault = header_fault(header); !fault.empty()) {
+                problem("gauge \"" + line.gauge + "\" " + fault);
+                continue;
+            }
+            PanelPlacement placement{line.key, "", file, line.gauge, line.x, line.y, line.width, line.height};
+            PIXEL_BOX box = placement_box(placement, header, loaded.module->background_size(header));
+            BoxFit fit = box_fit(box, window);
+            if (fit == BoxFit::Partly)
+                problem("the gauge's box (" + box_text(box) + ") reaches outside " + window.name + section_size(window) +
+                            ": the part outside is not shown",
+                        true);
+            if (fit == BoxFit::Wholly)
+                problem("the gauge's box (" + box_text(box) + ") lies wholly outside " + window.name +
+                        section_size(window) + ": it can never be seen");
+        }
+    }
+    std::stable_sort(problems.begin(), problems.end(),
+                     [](const PanelProblem& a, const PanelProblem& b) { return a.line < b.line; });
+    return problems;
+}
+
+}  // namespace panelhost

@@ -1,0 +1,280 @@
+// Reading a panel configuration: its window sections, their sizes and their gauge lines.
+#include "panelhost/panel/panel_file.h"
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cstdlib>
+#include <map>
+
+namespace panelhost {
+namespace {
+
+std::string_view trim(std::string_view text)
+{
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
+        text.remove_prefix(1);
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::string lower(std::string_view text)
+{
+    std::string result(text);
+    for (char& c : result)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return result;
+}
+
+// The letters of a key and the number after them ("gauge", 3 for "gauge03"); false if the key is
+// not letters then digits.
+bool split_key(std::string_view key, std::string& letters, int& number)
+{
+    std::size_t digits = key.size();
+    while (digits > 0 && std::isdigit(static_cast<unsigned char>(key[digits - 1])))
+        --digits;
+    if (digits == 0 || digits == key.size() || key.size() - digits > 4)
+        return false;
+    for (std::size_t i = 0; i < digits; ++i)
+        if (!std::isalpha(static_cast<unsigned char>(key[i])))
+            return false;
+    letters = lower(key.substr(0, digits));
+    number = std::atoi(std::string(key.substr(digits)).c_str());
+    return true;
+}
+
+// The edits (a letter put in, taken out, changed, or two neighbours swapped) from one word to the
+// other.
+int edit_distance(const std::string& a, const std::string& b)
+{
+    std::vector<std::vector<int>> d(a.size() + 1, std::vector<int>(b.size() + 1));
+    for (std::size_t i = 0; i <= a.size(); ++i)
+        d[i][0] = static_cast<int>(i);
+    for (std::size_t j = 0; j <= b.size(); ++j)
+        d[0][j] = static_cast<int>(j);
+    for (std::size_t i = 1; i <= a.size(); ++i)
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            int change = a[i - 1] == b[j - 1] ? 0 : 1;
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + change});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+        }
+    return d[a.size()][b.size()];
+}
+
+// A whole number, with an optional sign; false for anything else.
+bool read_number(std::string_view text, long& value)
+{
+    text = trim(text);
+    if (text.empty() || text.size() > 12)
+        return false;
+    std::string copy(text);
+    char* end = nullptr;
+    value = std::strtol(copy.c_str(), &end, 10);
+    return end == copy.c_str() + copy.size() && std::isdigit(static_cast<unsigned char>(copy.back()));
+}
+
+std::vector<std::string_view> split(std::string_view text, char separator)
+{
+    std::vector<std::string_view> parts;
+    for (;;) {
+        std::size_t at = text.find(separator);
+        parts.push_back(text.substr(0, at));
+        if (at == std::string_view::npos)
+            return parts;
+        text.remove_prefix(at + 1);
+    }
+}
+
+// An optional size field: empty means the gauge's own default, as a missing one does.
+bool read_size_field(std::string_view text, const char* name, std::optional<long>& size, std::string& problem)
+{
+    if (trim(text).empty())
+        return true;
+    long value = 0;
+    if (!read_number(text, value)) {
+        problem = std::string("the ") + name + " \"" + std::string(trim(text)) + "\" is not a whole number";
+        return false;
+    }
+    if (value <= 0) {
+        problem = "a gauge's WIDTH and HEIGHT must be above 0";
+        return false;
+    }
+    size = value;
+    return true;
+}
+
+// The parts of "module!gauge, x, y[, width[, height[, parameters]]]"; false with the problem when
+// they do not read. What follows the height is the gauge's own (a file of its settings, a word),
+// kept as written.
+bool read_gauge_value(std::string_view value, PanelGaugeLine& gauge, std::string& problem)
+{
+    std::vector<std::string_view> parts = split(value, ',');
+    std::string_view name = trim(parts[0]);
+    std::size_t bang = name.find('!');
+    if (parts.size() < 3 || bang == std::string_view::npos || bang == 0 || bang + 1 == name.size()) {
+        problem = "expected MODULE!GAUGE, X, Y[, WIDTH[, HEIGHT[, PARAMETERS]]], not \"" + std::string(value) + "\"";
+        return false;
+    }
+    gauge.module = std::string(trim(name.substr(0, bang)));
+    gauge.gauge = std::string(trim(name.substr(bang + 1)));
+    const char* const PLACES[] = {"X", "Y"};
+    long place[2] = {};
+    for (int i = 0; i < 2; ++i)
+        if (!read_number(parts[i + 1], place[i])) {
+            problem = std::string("the ") + PLACES[i] + " \"" + std::string(trim(parts[i + 1])) + "\" is not a whole number";
+            return false;
+        }
+    gauge.x = place[0];
+    gauge.y = place[1];
+    if (parts.size() > 3 && !read_size_field(parts[3], "WIDTH", gauge.width, problem))
+        return false;
+    if (parts.size() > 4 && !read_size_field(parts[4], "HEIGHT", gauge.height, problem))
+        return false;
+    if (parts.size() > 5)
+        gauge.parameters = std::string(trim(value.substr(static_cast<std::size_t>(parts[5].data() - value.data()))));
+    return true;
+}
+
+// "size_mm=WIDTH[,HEIGHT]" or "pixel_size=WIDTH[,HEIGHT]"; false with the problem when it does not read.
+bool read_section_size(std::string_view key, std::string_view value, long& width, std::optional<long>& height,
+                       std::string& problem)
+{
+    std::vector<std::string_view> sizes = split(value, ',');
+    long second = 0;
+    if (sizes.size() > 2 || !read_number(sizes[0], width) || width <= 0 ||
+        (sizes.size() == 2 && (!read_number(sizes[1], second) || second <= 0))) {
+        problem = std::string(key) + ": expected WIDTH[,HEIGHT], whole numbers above 0, not \"" + std::string(value) + "\"";
+        return false;
+    }
+    if (sizes.size() == 2)
+        height = second;
+    return true;
+}
+
+// The next line of the text and the text after its line end.
+std::string_view next_line(std::string_view& text)
+{
+    std::size_t end = text.find_first_of("\r\n");
+    std::string_view line = text.substr(0, end);
+    if (end == std::string_view::npos) {
+        text = {};
+        return line;
+    }
+    std::size_t after = end + 1;
+    if (text[end] == '\r') {
+        std::size_t returns = text.find_first_not_of('\r', end);
+        if (returns != std::string_view::npos && text[returns] == '\n')
+            after = returns + 1;
+    }
+    text.remove_prefix(after);
+    return line;
+}
+
+// The section a heading opens, if it is one that shows gauges ("Window06", "VCockpit01").
+bool gauge_section(std::string_view heading, int line_number, PanelWindow& section)
+{
+    std::string letters;
+    int number = 0;
+    if (!split_key(heading, letters, number))
+        return false;
+    if (letters == "window")
+        section.kind = PanelSectionKind::Window;
+    else if (letters == "vcockpit")
+        section.kind = PanelSectionKind::VirtualCockpit;
+    else
+        return false;
+    section.line = line_number;
+    section.name = std::string(heading);
+    section.number = number;
+    return true;
+}
+
+}  // namespace
+
+bool looks_like_gauge_key(std::string_view key)
+{
+    std::string letters;
+    int number = 0;
+    if (!split_key(key, letters, number) || letters == "gauge")
+        return false;
+    return edit_distance(letters, "gauge") <= 2;
+}
+
+void read_panel_file(std::string_view text, std::vector<PanelWindow>& windows, std::vector<PanelProblem>& problems)
+{
+    PanelWindow* window = nullptr;
+    std::map<std::string, int> keys_seen;   // the gauge keys of the current section, lower case, and their lines
+    int line_number = 0;
+    while (!text.empty()) {
+        std::string_view line = next_line(text);
+        ++line_number;
+        if (std::size_t comment = line.find("//"); comment != std::string_view::npos)
+            line = line.substr(0, comment);
+        line = trim(line);
+        if (line.empty() || line.front() == ';')
+            continue;
+        if (line.front() == '[') {
+            window = nullptr;
+            keys_seen.clear();
+            std::size_t close = line.find(']');
+            std::string_view heading = trim(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+            PanelWindow section;
+            if (gauge_section(heading, line_number, section)) {
+                windows.push_back(std::move(section));
+                window = &windows.back();
+            }
+            continue;
+        }
+        if (!window)
+            continue;
+        std::size_t equals = line.find('=');
+        if (equals == std::string_view::npos)
+            continue;
+        std::string_view key = trim(line.substr(0, equals));
+        std::string_view value = trim(line.substr(equals + 1));
+        std::string letters;
+        int number = 0;
+        std::string lowered = lower(key);
+        // A virtual cockpit's panel is a texture of pixel_size pixels; where it gives size_mm too,
+        // that is the size its gauge lines count in.
+        bool pixel_size = lowered == "pixel_size" && window->kind == PanelSectionKind::VirtualCockpit;
+        if (lowered == "size_mm" || pixel_size) {
+            long width = 0;
+            std::optional<long> height;
+            std::string problem;
+            if (!read_section_size(key, value, width, height, problem)) {
+                problems.push_back({line_number, problem});
+                continue;
+            }
+            if (pixel_size && window->sized_by_mm)
+                continue;
+            window->width = width;
+            window->height = height;
+            window->sized_by_mm = !pixel_size;
+        } else if (split_key(key, letters, number) && letters == "gauge") {
+            auto seen = keys_seen.find(lowered);
+            if (seen != keys_seen.end()) {
+                problems.push_back({line_number, std::string(key) + ": a second line with this key in " + window->name +
+                                                     " (the first is line " + std::to_string(seen->second) + ")"});
+                continue;
+            }
+            keys_seen[lowered] = line_number;
+            PanelGaugeLine gauge;
+            gauge.line = line_number;
+            gauge.key = std::string(key);
+            std::string problem;
+            if (!read_gauge_value(value, gauge, problem)) {
+                problems.push_back({line_number, gauge.key + ": " + problem});
+                continue;
+            }
+            window->gauges.push_back(std::move(gauge));
+        } else if (looks_like_gauge_key(key)) {
+            problems.push_back({line_number, "\"" + std::string(key) +
+                                                 "\" is not a gauge line's key (gaugeNN): the simulator skips the line"});
+        }
+    }
+}
+
+}  // namespace panelhost

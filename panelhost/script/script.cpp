@@ -1,0 +1,269 @@
+// The bench's script reader: each line matched against the command table and read by its row.
+#include "panelhost/script/script.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+namespace panelhost {
+namespace {
+
+bool is_space(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+std::string_view trim(std::string_view text)
+{
+    while (!text.empty() && is_space(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && is_space(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+const std::string_view UTF8_BYTE_ORDER_MARK = "\xEF\xBB\xBF";
+
+// A line ends at LF, at CR LF or at a CR alone, so that a script saved with any of the three
+// conventions reads, and counts its lines, alike.
+std::string_view next_line(std::string_view& text)
+{
+    std::size_t end = text.find_first_of("\r\n");
+    std::string_view line = text.substr(0, end);
+    if (end == std::string_view::npos)
+        end = text.size();
+    else if (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
+        end += 2;
+    else
+        end += 1;
+    text.remove_prefix(end);
+    return line;
+}
+
+std::string_view next_word(std::string_view& rest)
+{
+    rest = trim(rest);
+    std::size_t end = 0;
+    while (end < rest.size() && !is_space(rest[end]))
+        ++end;
+    std::string_view word = rest.substr(0, end);
+    rest.remove_prefix(end);
+    return word;
+}
+
+bool read_integer(std::string_view word, std::int64_t low, std::int64_t high, std::int64_t& value)
+{
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < word.size() && (word[i] == '-' || word[i] == '+'))
+        negative = word[i++] == '-';
+    if (i == word.size())
+        return false;
+    std::int64_t result = 0;
+    for (; i < word.size(); ++i) {
+        if (word[i] < '0' || word[i] > '9')
+            return false;
+        result = result * 10 + (word[i] - '0');
+        if (result > (std::int64_t(1) << 41))
+            return false;
+    }
+    value = negative ? -result : result;
+    return value >= low && value <= high;
+}
+
+bool read_number(std::string_view word, double& value)
+{
+    if (word.empty() || word.size() > 64)
+        return false;
+    bool digit = false;
+    for (char c : word) {
+        if (c >= '0' && c <= '9')
+            digit = true;
+        else if (c != '-' && c != '+' && c != '.' && c != 'e' && c != 'E')
+            return false;
+    }
+    if (!digit)
+        return false;
+    std::string copy(word);
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtod(copy.c_str(), &end);
+    return end == copy.c_str() + copy.size() && errno == 0 && std::isfinite(value);
+}
+
+bool read_arg(ArgKind kind, std::string_view word, ScriptArg& arg)
+{
+    switch (kind) {
+    case ArgKind::Coordinate:
+        return read_integer(word, INT32_MIN, INT32_MAX, arg.integer);
+    case ArgKind::Count:
+        return read_integer(word, 1, 1000000, arg.integer);
+    case ArgKind::Millis:
+        return read_integer(word, 0, std::int64_t(1) << 40, arg.integer);
+    case ArgKind::Id:
+        return read_integer(word, 0, UINT32_MAX, arg.integer);
+    case ArgKind::Number:
+        return read_number(word, arg.number);
+    case ArgKind::Word:
+        arg.text = std::string(word);
+        return !word.empty();
+    case ArgKind::Text:
+        arg.text = std::string(word);
+        return true;
+    }
+    return false;
+}
+
+std::string expectation(const CommandSpec& spec)
+{
+    std::string text = "\"" + std::string(spec.usage) + "\"";
+    bool coordinates = false, count = false, millis = false, id = false, number = false;
+    for (ArgKind kind : spec.args) {
+        coordinates |= kind == ArgKind::Coordinate;
+        count |= kind == ArgKind::Count;
+        millis |= kind == ArgKind::Millis;
+        id |= kind == ArgKind::Id;
+        number |= kind == ArgKind::Number;
+    }
+    std::string notes;
+    auto note = [&](const char* text_note) { notes += (notes.empty() ? "" : "; ") + std::string(text_note); };
+    if (coordinates)
+        note("X and Y integers");
+    if (count)
+        note("N an integer from 1 to 1000000");
+    if (millis)
+        note("MS a whole number of milliseconds");
+    if (id)
+        note("ID a decimal integer from 0 to 4294967295");
+    if (number)
+        note("VALUE a decimal number");
+    return notes.empty() ? text : text + " (" + notes + ")";
+}
+
+// Matches the line's leading words against the keywords, the longest keyword first.
+const CommandSpec* find_spec(std::string_view line, std::string_view& rest)
+{
+    const CommandSpec* best = nullptr;
+    std::string_view best_rest;
+    for (const CommandSpec& spec : command_specs()) {
+        std::string_view probe = line;
+        std::string_view keyword = spec.keyword;
+        bool matched = true;
+        while (!keyword.empty()) {
+            std::string_view want = next_word(keyword);
+            if (next_word(probe) != want) {
+                matched = false;
+                break;
+            }
+        }
+        if (matched && (!best || spec.keyword.size() > best->keyword.size())) {
+            best = &spec;
+            best_rest = probe;
+        }
+    }
+    rest = best_rest;
+    return best;
+}
+
+std::string command_list()
+{
+    std::string list;
+    std::string_view previous;
+    for (const CommandSpec& spec : command_specs()) {
+        std::string_view first = spec.keyword.substr(0, spec.keyword.find(' '));
+        if (first == previous)
+            continue;
+        list += (list.empty() ? "" : ", ") + std::string(first);
+        previous = first;
+    }
+    return list;
+}
+
+}  // namespace
+
+bool ScriptCommand::has_flag(std::string_view flag) const
+{
+    for (const std::string& given : flags)
+        if (given == flag)
+            return true;
+    return false;
+}
+
+bool parse_script(std::string_view text, std::vector<ScriptCommand>& commands, ScriptError& error)
+{
+    // Editors that write UTF-8 may open the file with a byte-order mark; it is no command.
+    if (text.substr(0, UTF8_BYTE_ORDER_MARK.size()) == UTF8_BYTE_ORDER_MARK)
+        text.remove_prefix(UTF8_BYTE_ORDER_MARK.size());
+    int line_number = 0;
+    while (!text.empty()) {
+        std::string_view line = next_line(text);
+        ++line_number;
+        line = trim(line);
+        if (line.empty() || line.front() == '#')
+            continue;
+        if (line.find('\0') != std::string_view::npos) {
+            error = {line_number, "a line of text without NUL characters"};
+            return false;
+        }
+        std::string_view rest;
+        const CommandSpec* spec = find_spec(line, rest);
+        if (!spec) {
+            std::string_view probe = line;
+            std::string_view word = next_word(probe);
+            // A known first word with an unknown second (cd): name what may follow it.
+            std::string options;
+            for (const CommandSpec& candidate : command_specs())
+                if (candidate.keyword.substr(0, candidate.keyword.find(' ')) == word)
+                    options += (options.empty() ? "\"" : " or \"") + std::string(candidate.usage) + "\"";
+            error = {line_number, options.empty() ? "a command (" + command_list() + ")" : options};
+            return false;
+        }
+        ScriptCommand command;
+        command.line = line_number;
+        command.keyword = std::string(spec->keyword);
+        command.spec = spec;
+        bool good = true;
+        for (std::size_t i = 0; i < spec->args.size() && good; ++i) {
+            ArgKind kind = spec->args[i];
+            std::string_view word = kind == ArgKind::Text ? trim(rest) : next_word(rest);
+            if (kind == ArgKind::Text)
+                rest = {};
+            bool is_flag = false;
+            for (std::string_view flag : spec->flags)
+                is_flag |= word == flag;
+            if (word.empty() || is_flag) {
+                if (kind == ArgKind::Text && i >= spec->required) {
+                    command.args.push_back(ScriptArg{});
+                    continue;
+                }
+                good = i >= spec->required;
+                if (is_flag)
+                    rest = std::string_view(word.data(), rest.data() + rest.size() - word.data());
+                break;
+            }
+            ScriptArg arg;
+            good = read_arg(kind, word, arg);
+            command.args.push_back(std::move(arg));
+        }
+        while (good) {
+            std::string_view word = next_word(rest);
+            if (word.empty())
+                break;
+            bool known = false;
+            for (std::string_view flag : spec->flags)
+                known |= word == flag;
+            if (!known || command.has_flag(word))
+                good = false;
+            else
+                command.flags.emplace_back(word);
+        }
+        if (!good) {
+            error = {line_number, expectation(*spec)};
+            return false;
+        }
+        commands.push_back(std::move(command));
+    }
+    return true;
+}
+
+}  // namespace panelhost

@@ -1,0 +1,917 @@
+// The live panel's requests, answered in-process as the panel's thread answers them: what each
+// serves, what it refuses (and that a refusal changes nothing), who may ask (the Host and Origin
+// rule), the held button's repeats by the frame and its let-go when the page stops renewing it,
+// and the sounds and songs it serves from the devices' own state. Then the real server, run as
+// panelhost in a child process: the headers it hands the panel, and connections that say nothing.
+#include "panelhost/system/clock.h"
+#include "panelhost/host/host.h"
+#include "panelhost/live/live_panel.h"
+#include "panelhost/host/trace.h"
+#include "platform/sim/cd_drive.h"
+#include "platform/sim/media.h"
+#include "platform/sim/simulation.h"
+#include "tests/support/panelhost_runner.h"
+#include "tests/support/png_picture.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iomanip>
+#include <iostream>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <regex>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using panelhost::LiveRequest;
+using panelhost::LiveResponse;
+
+void platform_trace(const char* line, void*)
+{
+    panelhost::trace_line(line);
+}
+
+std::string read_bytes(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// One second of 8-bit mono silence at 8000 samples a second.
+std::string wave_song()
+{
+    const unsigned char header[44] = {'R', 'I', 'F', 'F', 0x64, 0x1F, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
+                                      16, 0, 0, 0, 1, 0, 1, 0, 0x40, 0x1F, 0, 0, 0x40, 0x1F, 0, 0,
+                                      1, 0, 8, 0, 'd', 'a', 't', 'a', 0x40, 0x1F, 0, 0};
+    return std::string(reinterpret_cast<const char*>(header), sizeof header) + std::string(8000, '\x80');
+}
+
+// The radio alone, installed in a folder whose Sound folder holds song 4, as the live panel
+// serves it.
+class LivePanelTest : public ::testing::Test {
+protected:
+    static constexpr int SERVED_PORT = 8642;
+    static constexpr const char* SERVED_HOST = "127.0.0.1:8642";
+
+    void SetUp() override { start(); }
+    void TearDown() override { stop(); }
+
+    // A panel of its own, from the install on: a case that runs the volume far down starts again.
+    void restart()
+    {
+        stop();
+        start();
+    }
+
+    void start()
+    {
+        folder_ = test_support::make_temp_dir();
+        std::filesystem::create_directories(folder_ + "/Sound");
+        std::ofstream(folder_ + "/Sound/song4.wav", std::ios::binary) << wave_song();
+        previous_ = std::filesystem::current_path();
+        std::filesystem::current_path(folder_);
+        sim::set_trace_sink(platform_trace, nullptr);
+        sim::cd_drive().reset();
+        sim::media::reset();
+        panelhost::HostOptions options;
+        options.module_path = test_support::out_dir() + "/radio.so";
+        options.gauge_name = "tuneset";
+        trace_ = std::make_unique<panelhost::LiveTrace>();
+        host_ = std::make_unique<panelhost::Host>(options);
+        std::string error;
+        ASSERT_TRUE(host_->load(error)) << error;
+        host_->install_and_initialize();
+        live_ = std::make_unique<panelhost::LivePanel>(*host_, *trace_,
+                                                       panelhost::LiveAddress{"127.0.0.1", SERVED_PORT});
+    }
+
+    void stop()
+    {
+        live_.reset();
+        host_.reset();
+        trace_.reset();
+        sim::set_trace_sink(nullptr, nullptr);
+        std::filesystem::current_path(previous_);
+    }
+
+    // A request as the panel's own page sends it: its Host the served address, no Origin.
+    LiveResponse ask(const std::string& method, const std::string& path,
+                     const std::map<std::string, std::string>& params = {}, std::size_t body = 0)
+    {
+        return live_->handle(LiveRequest{method, path, params, body, SERVED_HOST, std::nullopt});
+    }
+
+    LiveResponse ask_from(const std::optional<std::string>& host, const std::optional<std::string>& origin,
+                          const std::string& method, const std::string& path,
+                          const std::map<std::string, std::string>& params = {})
+    {
+        return live_->handle(LiveRequest{method, path, params, 0, host, origin});
+    }
+
+    std::size_t mixer_set_lines()
+    {
+        std::size_t count = 0;
+        for (std::uint64_t line = trace_->first_kept(); line < trace_->count(); ++line)
+            count += trace_->line(line).compare(0, 9, "mixer-set") == 0;
+        return count;
+    }
+
+    bool pressed() { return state().find("\"pressed\":true") != std::string::npos; }
+
+    LiveResponse press(int x, int y) { return ask("POST", "/press", {{"x", std::to_string(x)}, {"y", std::to_string(y)}}); }
+
+    void click(int x, int y)
+    {
+        press(x, y);
+        ask("POST", "/release");
+        live_->frame(55);
+    }
+
+    std::string state() { return ask("GET", "/state", {{"trace", "0"}}).body; }
+
+    std::string folder_;
+    std::filesystem::path previous_;
+    std::unique_ptr<panelhost::LiveTrace> trace_;
+    std::unique_ptr<panelhost::Host> host_;
+    std::unique_ptr<panelhost::LivePanel> live_;
+};
+
+struct Refusal {
+    const char* name;
+    const char* method;
+    const char* path;
+    std::map<std::string, std::string> params;
+    std::size_t body;
+    int status;
+    const char* reason;
+};
+
+TEST_F(LivePanelTest, WhatDoesNotFitIsRefusedInOneLineAndChangesNothing)
+{
+    const std::string coordinates = "x and y must be whole numbers inside the panel: x from 0 to 475, y from 0 to 146";
+    const Refusal refusals[] = {
+        {"a page it does not serve", "GET", "/etc/passwd", {}, 0, 404, "no such page: /etc/passwd"},
+        {"a name above the page", "GET", "/../live.js", {}, 0, 404, "no such page: /../live.js"},
+        {"a page of its, another method", "DELETE", "/state", {}, 0, 405, "/state takes GET, not DELETE"},
+        {"a press asked by GET", "GET", "/press", {{"x", "1"}, {"y", "1"}}, 0, 405, "/press takes POST, not GET"},
+        {"no coordinates", "POST", "/press", {}, 0, 400, coordinates.c_str()},
+        {"a coordinate in words", "POST", "/press", {{"x", "ten"}, {"y", "1"}}, 0, 400, coordinates.c_str()},
+        {"a coordinate with a fraction", "GET", "/pointer", {{"x", "1.5"}, {"y", "1"}}, 0, 400, coordinates.c_str()},
+        {"left of the panel", "POST", "/press", {{"x", "-1"}, {"y", "1"}}, 0, 400, coordinates.c_str()},
+        {"right of the panel", "POST", "/press", {{"x", "476"}, {"y", "1"}}, 0, 400, coordinates.c_str()},
+        {"below the panel", "GET", "/pointer", {{"x", "1"}, {"y", "147"}}, 0, 400, coordinates.c_str()},
+        {"a body past the limit", "POST", "/press", {{"x", "443"}, {"y", "23"}}, 1025, 413,
+         "a request's body is at most 1024 bytes; the live panel reads its requests' words from their query"},
+        {"a variable without a value", "POST", "/var", {{"id", "103"}}, 0, 400,
+         "id must be a variable's number from 0 to 4294967295, value a finite number"},
+        {"a value that is no number", "POST", "/var", {{"id", "103"}, {"value", "1x"}}, 0, 400,
+         "id must be a variable's number from 0 to 4294967295, value a finite number"},
+        {"a sound that is not there", "GET", "/sound/99.wav", {}, 0, 404,
+         "no such sound: 99.wav (a sound buffer of the gauges, by its number)"},
+        {"a song by its name", "GET", "/song/..\\Sound\\song4.wav", {}, 0, 404,
+         "no such song: ..\\Sound\\song4.wav (a song the media graph plays, by its graph's number)"},
+        {"a graph that does not exist", "GET", "/song/99", {}, 0, 404,
+         "no such song: 99 (a song the media graph plays, by its graph's number)"},
+        {"a trace count in words", "GET", "/state", {{"trace", "all"}}, 0, 400,
+         "trace must be a whole number, the count of the lines seen already"},
+    };
+    for (const Refusal& refusal : refusals) {
+        std::string before = state();
+        std::uint64_t version = live_->version();
+        LiveResponse answer = ask(refusal.method, refusal.path, refusal.params, refusal.body);
+        EXPECT_EQ(answer.status, refusal.status) << refusal.name;
+        EXPECT_EQ(answer.body, std::string(refusal.reason) + "\n") << refusal.name;
+        EXPECT_EQ(answer.type, "text/plain; charset=utf-8") << refusal.name;
+        EXPECT_EQ(live_->version(), version) << refusal.name << ": a refusal changed what the page shows";
+        EXPECT_EQ(state(), before) << refusal.name;
+    }
+}
+
+TEST_F(LivePanelTest, ThePageAndItsAssetsAreServedFromTheBench)
+{
+    struct Asset {
+        const char* path;
+        const char* type;
+        const char* contains;
+    };
+    const Asset assets[] = {
+        {"/", "text/html; charset=utf-8", "<script src=\"/live.js\"></script>"},
+        {"/live.js", "text/javascript; charset=utf-8", "async function poll()"},
+        {"/live.css", "text/css; charset=utf-8", "#panel"},
+    };
+    for (const Asset& asset : assets) {
+        LiveResponse answer = ask("GET", asset.path);
+        EXPECT_EQ(answer.status, 200) << asset.path;
+        EXPECT_EQ(answer.type, asset.type) << asset.path;
+        EXPECT_NE(answer.body.find(asset.contains), std::string::npos) << asset.path;
+    }
+}
+
+TEST_F(LivePanelTest, ThePictureIsTheRadioAndChangesWithIt)
+{
+    LiveResponse off = ask("GET", "/panel.png");
+    ASSERT_EQ(off.status, 200);
+    EXPECT_EQ(off.type, "image/png");
+    test_support::Picture dark = test_support::decode_png(
+        reinterpret_cast<const std::uint8_t*>(off.body.data()), off.body.size());
+    EXPECT_EQ(dark.width, 476);
+    EXPECT_EQ(dark.height, 147);
+    live_->frame(55);   // the first pass gives the elements their values
+    auto picture_number = [&] {
+        std::string now = state();
+        std::size_t at = now.find("\"picture\":");
+        return std::stoi(now.substr(at + 10));
+    };
+    int first = picture_number();
+    live_->frame(55);
+    EXPECT_EQ(picture_number(), first) << "a frame that changes nothing draws nothing new";
+    click(443, 23);   // power: the displays light at the frame after the press
+    EXPECT_EQ(picture_number(), first + 1) << state();
+    LiveResponse on = ask("GET", "/panel.png");
+    EXPECT_NE(on.body, off.body);
+    click(443, 23);
+    EXPECT_EQ(picture_number(), first + 2) << "dark again: another picture";
+}
+
+// A held button repeats once a frame, as the host repeats it, and no more once it is let go.
+TEST_F(LivePanelTest, AHeldButtonRepeatsEachFrameUntilItIsLetGo)
+{
+    auto mixer_lines = [&] {
+        std::string text = state();
+        std::size_t count = 0;
+        for (std::size_t at = text.find("mixer-set"); at != std::string::npos; at = text.find("mixer-set", at + 1))
+            ++count;
+        return count;
+    };
+    std::size_t installed = mixer_lines();
+    LiveResponse down = press(25, 101);   // the CD line's volume down
+    EXPECT_EQ(down.body, "{\"repeats\":true}");
+    EXPECT_NE(state().find("\"pressed\":true"), std::string::npos);
+    for (int frame = 0; frame < 3; ++frame)
+        live_->frame(55);
+    EXPECT_EQ(mixer_lines(), installed + 4) << "the press and three repeats";
+    ask("POST", "/release");
+    live_->frame(55);
+    live_->frame(55);
+    EXPECT_EQ(mixer_lines(), installed + 4) << "no repeat after the release";
+    EXPECT_EQ(press(443, 23).body, "{\"repeats\":false}") << "the power button does not repeat";
+    ask("POST", "/release");
+}
+
+TEST_F(LivePanelTest, ThePointerGivesTheHotSpotsCursorAndTooltip)
+{
+    EXPECT_EQ(ask("GET", "/pointer", {{"x", "443"}, {"y", "23"}}).body,
+              "{\"hot_spot\":true,\"cursor\":5,\"repeats\":false,\"tooltip\":\"Power On/Off (off)\",\"help\":null}");
+    EXPECT_EQ(ask("GET", "/pointer", {{"x", "25"}, {"y", "67"}}).body,
+              "{\"hot_spot\":true,\"cursor\":1,\"repeats\":true,\"tooltip\":\"Increase Volume Level\",\"help\":null}");
+    EXPECT_EQ(ask("GET", "/pointer", {{"x", "144"}, {"y", "120"}}).body,
+              "{\"hot_spot\":false,\"cursor\":-1,\"repeats\":false,\"tooltip\":null,\"help\":null}")
+        << "between the pause button and preset 1";
+}
+
+TEST_F(LivePanelTest, TheClickAndTheSongAreTheDevicesOwn)
+{
+    click(442, 82);    // FM
+    click(264, 123);   // preset 4
+    click(443, 23);    // power: song 4 plays
+    std::string now = state();
+    // the one sound buffer, the click, played three times at its volume
+    std::size_t sounds = now.find("\"sounds\":[{\"id\":");
+    ASSERT_NE(sounds, std::string::npos) << now;
+    std::string buffer = now.substr(sounds + 16, now.find(',', sounds) - sounds - 16);
+    EXPECT_NE(now.find("\"sounds\":[{\"id\":" + buffer + ",\"plays\":3,\"volume\":-500,\"url\":\"/sound/" + buffer +
+                       ".wav\"}]"),
+              std::string::npos)
+        << now;
+    std::size_t song = now.find("\"file\":\".\\\\Sound\\\\song4.wav\"");
+    ASSERT_NE(song, std::string::npos) << now;
+    std::size_t id_at = now.rfind("{\"id\":", song);
+    std::string id = now.substr(id_at + 6, now.find(',', id_at) - id_at - 6);
+    EXPECT_NE(now.find("\"running\":true", song), std::string::npos);
+
+    LiveResponse file = ask("GET", "/song/" + id);
+    EXPECT_EQ(file.status, 200);
+    EXPECT_EQ(file.type, "audio/wav");
+    EXPECT_EQ(file.body, read_bytes(folder_ + "/Sound/song4.wav")) << "the very file the graph renders";
+
+    LiveResponse click_sound = ask("GET", "/sound/" + buffer + ".wav");
+    EXPECT_EQ(click_sound.status, 200);
+    // The buffer holds the click's samples: the module's resource, read by the gauge into it.
+    std::string resource = read_bytes(RADIO_RESOURCE_DIR "/click.wav");
+    std::size_t data = resource.find("data");
+    ASSERT_NE(data, std::string::npos);
+    std::uint32_t samples = static_cast<unsigned char>(resource[data + 4]) |
+                            static_cast<unsigned char>(resource[data + 5]) << 8;
+    EXPECT_EQ(click_sound.body.substr(0, 4), "RIFF");
+    EXPECT_EQ(click_sound.body.substr(12, 24), resource.substr(12, 24)) << "the format chunk";
+    EXPECT_EQ(click_sound.body.substr(44), resource.substr(data + 8, samples));
+}
+
+TEST_F(LivePanelTest, TheVariablesAreThePanelsAndTheDriveIsShown)
+{
+    EXPECT_EQ(ask("POST", "/var", {{"id", "103"}, {"value", "1"}}).status, 200);
+    EXPECT_EQ(host_->var(103), 1.0);
+    EXPECT_NE(state().find("\"variables\":{\"103\":1}"), std::string::npos) << state();
+    click(443, 23);
+    live_->frame(55);
+    EXPECT_NE(state().find("\"cd\":{\"drive\":true,\"disc\":true,\"tray_open\":false,\"playing\":true,\"track\":1}"),
+              std::string::npos)
+        << state();
+}
+
+// ---- who may ask -------------------------------------------------------------------------------------
+
+struct HostCase {
+    const char* name;
+    const char* served;     // the address the panel listens on
+    int port;
+    const char* host;       // the request's Host header
+    bool accepted;
+};
+
+TEST(LiveRequestRule, TheHostMustNameTheServedAddress)
+{
+    const HostCase cases[] = {
+        // name                                        served          port  Host                           accepted
+        {"loopback: the bound address",                "127.0.0.1",    8642, "127.0.0.1:8642",              true},
+        {"loopback: localhost",                        "127.0.0.1",    8642, "localhost:8642",              true},
+        {"loopback: localhost in capitals",            "127.0.0.1",    8642, "LocalHost:8642",              true},
+        {"loopback: the IPv6 loopback",                "127.0.0.1",    8642, "[::1]:8642",                  true},
+        {"loopback: the IPv6 loopback written long",   "127.0.0.1",    8642, "[0:0:0:0:0:0:0:1]:8642",      true},
+        {"loopback: another port",                     "127.0.0.1",    8642, "127.0.0.1:8643",              false},
+        {"loopback: no port (port 80)",                "127.0.0.1",    8642, "127.0.0.1",                   false},
+        {"loopback: a rebound name",                   "127.0.0.1",    8642, "attacker.example:8642",       false},
+        {"loopback: a name that begins as localhost",  "127.0.0.1",    8642, "localhost.attacker.example:8642", false},
+        {"loopback: localhost with a final dot",       "127.0.0.1",    8642, "localhost.:8642",             false},
+        {"loopback: another loopback address",         "127.0.0.1",    8642, "127.0.0.2:8642",              false},
+        {"loopback: IPv6 without brackets",            "127.0.0.1",    8642, "::1:8642",                    false},
+        {"loopback: a name in brackets",               "127.0.0.1",    8642, "[localhost]:8642",            false},
+        {"loopback: an empty port",                    "127.0.0.1",    8642, "127.0.0.1:",                  false},
+        {"loopback: a port with more after it",        "127.0.0.1",    8642, "127.0.0.1:8642/",             false},
+        {"loopback: a port with a leading zero",       "127.0.0.1",    8642, "127.0.0.1:08642",             false},
+        {"loopback: an empty Host",                    "127.0.0.1",    8642, "",                            false},
+        {"loopback: credentials before the name",      "127.0.0.1",    8642, "user@127.0.0.1:8642",         false},
+        {"served at localhost: localhost",             "localhost",    8642, "localhost:8642",              true},
+        {"served at localhost: 127.0.0.1",             "localhost",    8642, "127.0.0.1:8642",              true},
+        {"served at ::1: its own address",             "::1",          8642, "[::1]:8642",                  true},
+        {"served at ::1: 127.0.0.1",                   "::1",          8642, "127.0.0.1:8642",              true},
+        {"served at [::1]: its own address",           "[::1]",        8642, "[::1]:8642",                  true},
+        {"port 80: the Host without its port",         "127.0.0.1",    80,   "localhost",                   true},
+        {"port 80: the Host with its port",            "127.0.0.1",    80,   "127.0.0.1:80",                true},
+        {"wildcard: a LAN address",                    "0.0.0.0",      8642, "192.168.1.20:8642",           true},
+        {"wildcard: loopback",                         "0.0.0.0",      8642, "127.0.0.1:8642",              true},
+        {"wildcard: localhost",                        "0.0.0.0",      8642, "localhost:8642",              true},
+        {"wildcard: an IPv6 address",                  "0.0.0.0",      8642, "[fe80::1]:8642",              true},
+        {"wildcard: the machine's name",               "0.0.0.0",      8642, "mybox.lan:8642",              false},
+        {"wildcard: a rebound name",                   "0.0.0.0",      8642, "attacker.example:8642",       false},
+        {"wildcard: another port",                     "0.0.0.0",      8642, "192.168.1.20:9000",           false},
+        {"IPv6 wildcard: a LAN address",               "::",           8642, "10.0.0.2:8642",               true},
+        {"one LAN address: that address",              "192.168.1.20", 8642, "192.168.1.20:8642",           true},
+        {"one LAN address: loopback",                  "192.168.1.20", 8642, "127.0.0.1:8642",              false},
+        {"one LAN address: localhost",                 "192.168.1.20", 8642, "localhost:8642",              false},
+        {"one LAN address: another",                   "192.168.1.20", 8642, "192.168.1.21:8642",           false},
+        {"a name: the name in other capitals",         "mybox.lan",    8642, "MyBox.LAN:8642",              true},
+        {"a name: a rebound name",                     "mybox.lan",    8642, "attacker.example:8642",       false},
+        {"a name: localhost",                          "mybox.lan",    8642, "localhost:8642",              false},
+    };
+    for (const HostCase& one : cases) {
+        bool accepted = panelhost::live_host_accepted(one.host, panelhost::LiveAddress{one.served, one.port});
+        EXPECT_EQ(accepted, one.accepted) << one.name << ": Host " << one.host << " served at " << one.served << ":"
+                                          << one.port;
+    }
+}
+
+struct WarningCase {
+    const char* name;
+    const char* served;
+    bool warns;
+};
+
+TEST(LiveRequestRule, AnAddressOthersCanReachIsServedWithAWarning)
+{
+    const WarningCase cases[] = {
+        // name                      served           warns
+        {"IPv4 loopback",            "127.0.0.1",     false},
+        {"another IPv4 loopback",    "127.0.0.2",     false},
+        {"localhost",                "localhost",     false},
+        {"IPv6 loopback",            "::1",           false},
+        {"IPv6 loopback, bracketed", "[::1]",         false},
+        {"every IPv4 address",       "0.0.0.0",       true},
+        {"every IPv6 address",       "::",            true},
+        {"a LAN address",            "192.168.1.20",  true},
+        {"a name",                   "mybox.lan",     true},
+    };
+    for (const WarningCase& one : cases) {
+        std::string warning = panelhost::live_exposure_warning(panelhost::LiveAddress{one.served, 8642});
+        EXPECT_EQ(!warning.empty(), one.warns) << one.name << ": " << warning;
+        if (!one.warns)
+            continue;
+        EXPECT_EQ(warning.rfind("warning serve: ", 0), 0u) << one.name << ": " << warning;
+        EXPECT_NE(warning.find(std::string(one.served) + ":8642"), std::string::npos) << one.name << ": " << warning;
+        EXPECT_NE(warning.find("anyone who can reach that address can press the gauges"), std::string::npos)
+            << one.name << ": " << warning;
+        EXPECT_EQ(warning.find('\n'), std::string::npos) << one.name << ": one line";
+    }
+}
+
+struct Guarded {
+    const char* name;
+    std::optional<std::string> host;
+    std::optional<std::string> origin;
+    const char* method;
+    const char* path;
+    std::map<std::string, std::string> params;
+    const char* reason;
+};
+
+// Each request comes while the volume button is held, so that a release refused leaves it held.
+TEST_F(LivePanelTest, ARequestForAnotherAddressOrFromAnotherSiteIsRefusedAndChangesNothing)
+{
+    const std::string accepted = "127.0.0.1:8642, localhost:8642 or [::1]:8642";
+    const std::string other_host = "the Host header names another address than the live panel's: " + accepted;
+    const std::string no_host = "a request must name the live panel's address in its Host header: " + accepted;
+    const std::string other_site = "the live panel is changed only from its own page (an Origin of http:// and " +
+                                   accepted + ") or by a request from no page (no Origin)";
+    const std::map<std::string, std::string> power = {{"x", "443"}, {"y", "23"}};
+    const std::map<std::string, std::string> variable = {{"id", "103"}, {"value", "7"}};
+    const std::string rebound = "attacker.example:8642";
+    const std::string foreign = "http://attacker.example";
+    const Guarded refusals[] = {
+        {"a press for a rebound name", rebound, std::nullopt, "POST", "/press", power, other_host.c_str()},
+        {"a release for a rebound name", rebound, std::nullopt, "POST", "/release", {}, other_host.c_str()},
+        {"a variable for a rebound name", rebound, std::nullopt, "POST", "/var", variable, other_host.c_str()},
+        {"the state for a rebound name", rebound, std::nullopt, "GET", "/state", {{"trace", "0"}}, other_host.c_str()},
+        {"the page for a rebound name", rebound, std::nullopt, "GET", "/", {}, other_host.c_str()},
+        {"a song for a rebound name", rebound, std::nullopt, "GET", "/song/1", {}, other_host.c_str()},
+        {"the state for another port", std::string("127.0.0.1:8643"), std::nullopt, "GET", "/state", {},
+         other_host.c_str()},
+        {"the state without a Host", std::nullopt, std::nullopt, "GET", "/state", {}, no_host.c_str()},
+        {"a press without a Host", std::nullopt, std::nullopt, "POST", "/press", power, no_host.c_str()},
+        {"a press from another site", std::string(SERVED_HOST), foreign, "POST", "/press", power, other_site.c_str()},
+        {"a release from another site", std::string(SERVED_HOST), foreign, "POST", "/release", {},
+         other_site.c_str()},
+        {"a variable from another site", std::string(SERVED_HOST), foreign, "POST", "/var", variable,
+         other_site.c_str()},
+        {"a renewal from another site", std::string(SERVED_HOST), foreign, "POST", "/hold", {}, other_site.c_str()},
+        {"a press from an opaque origin", std::string(SERVED_HOST), std::string("null"), "POST", "/press", power,
+         other_site.c_str()},
+        {"a press from another port of this machine", std::string(SERVED_HOST), std::string("http://127.0.0.1:8643"),
+         "POST", "/press", power, other_site.c_str()},
+        {"a press from the panel's address by https", std::string(SERVED_HOST), std::string("https://127.0.0.1:8642"),
+         "POST", "/press", power, other_site.c_str()},
+        {"a press from an Origin with a path", std::string(SERVED_HOST), std::string("http://127.0.0.1:8642/"),
+         "POST", "/press", power, other_site.c_str()},
+        {"a press from an empty Origin", std::string(SERVED_HOST), std::string(""), "POST", "/press", power,
+         other_site.c_str()},
+        {"a release asked by DELETE from another site", std::string(SERVED_HOST), foreign, "DELETE", "/release", {},
+         other_site.c_str()},
+    };
+    ASSERT_EQ(press(25, 101).body, "{\"repeats\":true}");
+    for (const Guarded& refusal : refusals) {
+        std::string before = state();
+        std::uint64_t version = live_->version();
+        LiveResponse answer = ask_from(refusal.host, refusal.origin, refusal.method, refusal.path, refusal.params);
+        EXPECT_EQ(answer.status, 403) << refusal.name;
+        EXPECT_EQ(answer.body, std::string(refusal.reason) + "\n") << refusal.name;
+        EXPECT_EQ(answer.type, "text/plain; charset=utf-8") << refusal.name;
+        EXPECT_EQ(live_->version(), version) << refusal.name << ": a refusal changed what the page shows";
+        EXPECT_EQ(state(), before) << refusal.name;
+        EXPECT_TRUE(pressed()) << refusal.name << ": the held button was let go";
+        EXPECT_EQ(host_->var(103), 0.0) << refusal.name;
+    }
+    ask("POST", "/release");
+}
+
+struct Allowed {
+    const char* name;
+    std::string host;
+    std::optional<std::string> origin;
+    const char* method;     // POST: sets variable 103; GET: reads the state
+};
+
+TEST_F(LivePanelTest, ThePanelsOwnPageAndToolsWithoutAnOriginAreAnswered)
+{
+    const Allowed cases[] = {
+        // name                                    Host               Origin                           method
+        {"the bound address, no Origin (curl)",    "127.0.0.1:8642",  std::nullopt,                    "POST"},
+        {"localhost, no Origin",                   "localhost:8642",  std::nullopt,                    "POST"},
+        {"the IPv6 loopback, no Origin",           "[::1]:8642",      std::nullopt,                    "POST"},
+        {"localhost in capitals",                  "LOCALHOST:8642",  std::nullopt,                    "POST"},
+        {"the page at the bound address",          "127.0.0.1:8642",  std::string("http://127.0.0.1:8642"), "POST"},
+        {"the page at localhost",                  "localhost:8642",  std::string("http://localhost:8642"), "POST"},
+        {"the page at the IPv6 loopback",          "[::1]:8642",      std::string("http://[::1]:8642"),     "POST"},
+        {"the page's Origin in capitals",          "127.0.0.1:8642",  std::string("HTTP://LocalHost:8642"), "POST"},
+        {"the page at localhost, asked by its IP", "127.0.0.1:8642",  std::string("http://localhost:8642"), "POST"},
+        {"a read from another site's page",        "127.0.0.1:8642",  std::string("http://attacker.example"), "GET"},
+        {"a read from an opaque origin",           "localhost:8642",  std::string("null"),             "GET"},
+        {"a read at the IPv6 loopback",            "[::1]:8642",      std::nullopt,                    "GET"},
+    };
+    int value = 0;
+    for (const Allowed& one : cases) {
+        if (std::string(one.method) == "GET") {
+            LiveResponse answer = ask_from(one.host, one.origin, "GET", "/state", {{"trace", "0"}});
+            EXPECT_EQ(answer.status, 200) << one.name << ": " << answer.body;
+            EXPECT_EQ(answer.body.rfind("{\"version\":", 0), 0u) << one.name << ": " << answer.body;
+            continue;
+        }
+        ++value;
+        LiveResponse answer = ask_from(one.host, one.origin, "POST", "/var", {{"id", "103"}, {"value", std::to_string(value)}});
+        EXPECT_EQ(answer.status, 200) << one.name << ": " << answer.body;
+        EXPECT_EQ(host_->var(103), value) << one.name;
+    }
+}
+
+// ---- a hold the page stops renewing ------------------------------------------------------------------
+
+struct HoldCase {
+    const char* name;
+    std::uint64_t frame_ms;
+    std::vector<int> renewals;          // after these frames, a renewal of the page's own
+    std::vector<int> foreign_renewals;  // after these, one from another site's page
+    std::vector<int> presses_again;     // after these, the same button pressed again
+    int let_go_at;                      // the frame that lets it go
+};
+
+// Counted by the frames' time: the press (or its last renewal) and LIVE_HOLD_EXPIRY_MS of frames
+// without one let the button go, in the frame that reaches it and before that frame's repeat. The
+// CD line's volume goes up from a fifth of the way in 54 steps, each one line of the mixer's, more
+// than any case repeats.
+TEST_F(LivePanelTest, AHoldThePageStopsRenewingIsLetGoAfterTwoSecondsOfFrames)
+{
+    const HoldCase cases[] = {
+        // name                                   frame  renewals          foreign  again  let go at
+        {"never renewed",                         100,   {},               {},      {},    20},
+        {"renewed once, at one second",           100,   {10},             {},      {},    30},
+        {"renewed every half second for two",     100,   {5, 10, 15, 20},  {},      {},    40},
+        {"renewed just before it would go",       100,   {19},             {},      {},    39},
+        {"renewed by another site's page",        100,   {},               {10},    {},    20},
+        {"pressed again at one second",           100,   {},               {},      {10},  30},
+        {"renewed after it was let go",           100,   {25},             {},      {},    20},
+        {"at the host's rate of 55 ms",           55,    {},               {},      {},    37},
+    };
+    const int FRAMES = 60;
+    for (const HoldCase& one : cases) {
+        restart();
+        std::size_t before = mixer_set_lines();
+        ASSERT_EQ(press(25, 67).body, "{\"repeats\":true}") << one.name;   // the CD line's volume up
+        int presses = 1;
+        int let_go = 0;
+        std::size_t at_let_go = 0;
+        for (int frame = 1; frame <= FRAMES; ++frame) {
+            live_->frame(one.frame_ms);
+            if (!let_go && !pressed()) {
+                let_go = frame;
+                at_let_go = mixer_set_lines();
+            }
+            auto listed = [&](const std::vector<int>& frames) {
+                return std::find(frames.begin(), frames.end(), frame) != frames.end();
+            };
+            if (listed(one.renewals)) {
+                LiveResponse renewal = ask("POST", "/hold");
+                EXPECT_EQ(renewal.status, 200) << one.name;
+                EXPECT_EQ(renewal.body, let_go ? "{\"pressed\":false}" : "{\"pressed\":true}")
+                    << one.name << ", renewed after frame " << frame;
+            }
+            if (listed(one.foreign_renewals)) {
+                LiveResponse refused = ask_from(std::string(SERVED_HOST), std::string("http://attacker.example"),
+                                                "POST", "/hold");
+                EXPECT_EQ(refused.status, 403) << one.name;
+            }
+            if (listed(one.presses_again)) {
+                press(25, 67);
+                ++presses;
+            }
+        }
+        EXPECT_EQ(let_go, one.let_go_at) << one.name << ": the frame that let the button go";
+        EXPECT_EQ(at_let_go - before, static_cast<std::size_t>(presses + one.let_go_at - 1))
+            << one.name << ": the presses, and a repeat in each frame before the let-go";
+        EXPECT_EQ(mixer_set_lines(), at_let_go) << one.name << ": a repeat after the let-go";
+        EXPECT_EQ(ask("POST", "/hold").body, "{\"pressed\":false}") << one.name << ": a renewal presses nothing";
+    }
+}
+
+// The let-go is a release like the page's own: the same lines in the trace, the same state after.
+TEST_F(LivePanelTest, ALetGoLeavesWhatAReleaseLeaves)
+{
+    auto held_then = [&](bool released) {
+        restart();
+        press(25, 67);
+        for (int frame = 1; frame < 20; ++frame)
+            live_->frame(100);
+        if (released)
+            ask("POST", "/release");
+        live_->frame(100);   // the 20th: two seconds from the press
+        live_->frame(100);
+        // The version, picture, frames, pressed and the trace; not the simulated clock, nor the
+        // devices' numbers, which run on from one panel to the next.
+        std::string now = state();
+        std::size_t clock = now.find(",\"clock_ms\":");
+        std::size_t sounds = now.find(",\"sounds\":");
+        return now.substr(0, clock) + now.substr(now.find(',', clock + 1), sounds - now.find(',', clock + 1));
+    };
+    std::string released = held_then(true);
+    std::string let_go = held_then(false);
+    EXPECT_NE(released.find("\"pressed\":false"), std::string::npos) << released;
+    EXPECT_EQ(let_go, released);
+}
+
+// ---- the real server: panelhost --serve in a child process -----------------------------------------
+
+using Clock = std::chrono::steady_clock;
+
+long long ms_since(Clock::time_point start)
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+double exact_ms_since(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// panelhost serving the radio alone on a free port of 127.0.0.1, ended by SIGTERM by its pid.
+class ServedPanel {
+public:
+    ServedPanel()
+    {
+        folder_ = test_support::make_temp_dir();
+        std::string program = test_support::out_dir() + "/panelhost";
+        std::vector<std::string> args = {program, "--cwd", folder_, "--serve", "127.0.0.1:0",
+                                         test_support::out_dir() + "/radio.so", "tuneset"};
+        std::vector<char*> argv;
+        for (std::string& arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        std::string out = folder_ + "/trace", err = folder_ + "/errors";
+        pid_ = fork();
+        if (pid_ == 0) {
+            int in = open("/dev/null", O_RDONLY);
+            dup2(in, 0);
+            dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
+            dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
+            execv(program.c_str(), argv.data());
+            _exit(127);
+        }
+        // It says where it listens once it does.
+        const std::regex listening("the live panel is at http://127\\.0\\.0\\.1:([0-9]+)/");
+        for (Clock::time_point start = Clock::now(); ms_since(start) < 20000 && port_ == 0;) {
+            std::smatch found;
+            std::string text = errors();
+            if (std::regex_search(text, found, listening))
+                port_ = std::stoi(found[1]);
+            else if (waitpid(pid_, nullptr, WNOHANG) == pid_)
+                break;
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+
+    ~ServedPanel() { end(); }
+
+    // The exit status, after SIGTERM; -1 if it had to be killed or did not exit by itself.
+    int end()
+    {
+        if (pid_ <= 0)
+            return status_;
+        kill(pid_, SIGTERM);
+        int status = 0;
+        pid_t ended = 0;
+        for (Clock::time_point start = Clock::now(); ended == 0 && ms_since(start) < 10000;) {
+            ended = waitpid(pid_, &status, WNOHANG);
+            if (ended == 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        if (ended == 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, &status, 0);
+            status_ = -1;
+        } else {
+            status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        pid_ = -1;
+        return status_;
+    }
+
+    int port() const { return port_; }
+    std::string errors() const { return read_bytes(folder_ + "/errors"); }
+
+private:
+    std::string folder_;
+    pid_t pid_ = -1;
+    int port_ = 0;
+    int status_ = -1;
+};
+
+// A TCP connection to the served panel on loopback, closed when it goes.
+class Connection {
+public:
+    explicit Connection(int port)
+    {
+        fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (fd_ >= 0 && connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+            close(fd_);
+            fd_ = -1;
+        }
+    }
+    ~Connection()
+    {
+        if (fd_ >= 0)
+            close(fd_);
+    }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    bool connected() const { return fd_ >= 0; }
+
+    bool send_text(const std::string& text)
+    {
+        for (std::size_t sent = 0; sent < text.size();) {
+            ssize_t now = ::send(fd_, text.data() + sent, text.size() - sent, MSG_NOSIGNAL);
+            if (now <= 0)
+                return false;
+            sent += static_cast<std::size_t>(now);
+        }
+        return true;
+    }
+
+    // What the server sends until it closes the connection, until the deadline at most; true if it
+    // closed it.
+    bool read_until_closed(std::string& text, Clock::time_point deadline)
+    {
+        for (;;) {
+            long long left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            if (left <= 0)
+                return false;
+            pollfd wait = {fd_, POLLIN, 0};
+            if (poll(&wait, 1, static_cast<int>(left)) <= 0)
+                continue;
+            char buffer[4096];
+            ssize_t got = recv(fd_, buffer, sizeof buffer, 0);
+            if (got <= 0)
+                return true;
+            text.append(buffer, static_cast<std::size_t>(got));
+        }
+    }
+
+private:
+    int fd_ = -1;
+};
+
+struct Exchanged {
+    int status = 0;          // 0: no whole answer
+    std::string body;
+    double ms = 0;           // from the connect to the server's close
+};
+
+// One request on a connection of its own, "Connection: close" in it, answered within 5 s at most.
+Exchanged exchange(int port, const std::string& request)
+{
+    Exchanged result;
+    Clock::time_point start = Clock::now();
+    Connection connection(port);
+    std::string text;
+    if (!connection.connected() || !connection.send_text(request) ||
+        !connection.read_until_closed(text, start + std::chrono::seconds(5)))
+        return result;
+    result.ms = exact_ms_since(start);
+    std::size_t body = text.find("\r\n\r\n");
+    if (text.compare(0, 9, "HTTP/1.1 ") != 0 || body == std::string::npos)
+        return result;
+    result.status = std::stoi(text.substr(9, 3));
+    result.body = text.substr(body + 4);
+    return result;
+}
+
+std::string get_state(int port)
+{
+    return "GET /state?trace=0 HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) + "\r\nConnection: close\r\n\r\n";
+}
+
+struct Wire {
+    const char* name;
+    const char* request;     // {port} and {version} stand for the served port and the panel's version
+    int status;
+    bool pressed_after;
+};
+
+// The server hands the panel the request's own Host and Origin, and refuses by them before the
+// panel is asked or a wait for news is held.
+TEST(LiveServer, TheServerJudgesEachRequestByItsOwnHostAndOrigin)
+{
+    ServedPanel served;
+    ASSERT_GT(served.port(), 0) << served.errors();
+    EXPECT_EQ(served.errors().find("warning serve:"), std::string::npos)
+        << "loopback is served without a warning: " << served.errors();
+    const Wire wires[] = {
+        {"a press as curl sends it",
+         "POST /press?x=25&y=101 HTTP/1.1\r\nHost: 127.0.0.1:{port}\r\nContent-Length: 0\r\n", 200, true},
+        {"a release from another site's page",
+         "POST /release HTTP/1.1\r\nHost: 127.0.0.1:{port}\r\nOrigin: http://attacker.example\r\n"
+         "Content-Length: 0\r\n", 403, true},
+        {"a release as the page sends it",
+         "POST /release HTTP/1.1\r\nHost: localhost:{port}\r\nOrigin: http://localhost:{port}\r\n"
+         "Content-Length: 0\r\n", 200, false},
+        {"a press from another site's page",
+         "POST /press?x=25&y=101 HTTP/1.1\r\nHost: 127.0.0.1:{port}\r\nOrigin: http://attacker.example\r\n"
+         "Content-Length: 0\r\n", 403, false},
+        {"a press for a rebound name",
+         "POST /press?x=25&y=101 HTTP/1.1\r\nHost: attacker.example:{port}\r\nContent-Length: 0\r\n", 403, false},
+        {"the header's name in small letters",
+         "GET /state HTTP/1.1\r\nhost: LOCALHOST:{port}\r\n", 200, false},
+        {"two Host headers", "GET /state HTTP/1.1\r\nHost: 127.0.0.1:{port}\r\nHost: attacker.example\r\n", 403,
+         false},
+        {"no Host at all", "GET /state HTTP/1.0\r\n", 403, false},
+        {"a wait for news for a rebound name",
+         "GET /state?seen={version} HTTP/1.1\r\nHost: attacker.example:{port}\r\n", 403, false},
+    };
+    for (const Wire& wire : wires) {
+        Exchanged now = exchange(served.port(), get_state(served.port()));
+        ASSERT_EQ(now.status, 200) << wire.name;
+        std::string version = now.body.substr(11, now.body.find(',') - 11);
+        std::string request = std::regex_replace(wire.request, std::regex("\\{port\\}"), std::to_string(served.port()));
+        request = std::regex_replace(request, std::regex("\\{version\\}"), version) + "Connection: close\r\n\r\n";
+        Exchanged answer = exchange(served.port(), request);
+        EXPECT_EQ(answer.status, wire.status) << wire.name << ": " << answer.body;
+        // A refusal is one line at once: the wait for news is two seconds.
+        EXPECT_LT(answer.ms, 1000) << wire.name;
+        if (answer.status == 403) {
+            EXPECT_EQ(std::count(answer.body.begin(), answer.body.end(), '\n'), 1) << wire.name << ": " << answer.body;
+        }
+        std::string after = exchange(served.port(), get_state(served.port())).body;
+        EXPECT_NE(after.find(wire.pressed_after ? "\"pressed\":true" : "\"pressed\":false"), std::string::npos)
+            << wire.name << ": " << after;
+    }
+    EXPECT_EQ(served.end(), 0) << "SIGTERM ends the panel with status 0";
+}
+
+// Forty connections that say nothing, or half a request line, while the page asks for the state.
+// Each answer must come within 500 ms: on this loopback an answer takes a few milliseconds, and a
+// server whose threads those connections hold answers only when its time-outs free one (a second
+// or more); 500 ms leaves room for a loaded machine. The server then closes each of the forty
+// within 4 s (a second's read time-out, two seconds of idle time, and room).
+TEST(LiveServer, ConnectionsThatSayNothingDoNotHoldUpThePage)
+{
+    ServedPanel served;
+    ASSERT_GT(served.port(), 0) << served.errors();
+    const int HALF_OPEN = 40;
+    const int ASKED = 5;
+    std::vector<std::unique_ptr<Connection>> silent;
+    for (int i = 0; i < HALF_OPEN; ++i) {
+        silent.push_back(std::make_unique<Connection>(served.port()));
+        ASSERT_TRUE(silent.back()->connected()) << "connection " << i;
+        if (i % 2 == 1) {
+            ASSERT_TRUE(silent.back()->send_text("GET /sta")) << "connection " << i;
+        }
+    }
+    Clock::time_point opened = Clock::now();
+    // Accepted by the server, each on a thread of its own, before the page asks.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    std::vector<double> times;
+    for (int i = 0; i < ASKED; ++i) {
+        Exchanged answer = exchange(served.port(), get_state(served.port()));
+        EXPECT_EQ(answer.status, 200) << "request " << i << ": " << answer.body;
+        times.push_back(answer.status == 200 ? answer.ms : 5000);
+    }
+    long long asked_within = ms_since(opened);
+    std::vector<double> sorted = times;
+    std::sort(sorted.begin(), sorted.end());
+    std::cout << "answers with " << HALF_OPEN << " silent connections open, in ms:";
+    for (double ms : times)
+        std::cout << " " << std::fixed << std::setprecision(1) << ms;
+    std::cout << " (median " << sorted[ASKED / 2] << ", all within " << asked_within << " ms of their opening)\n";
+    for (int i = 0; i < ASKED; ++i)
+        EXPECT_LT(times[i], 500) << "request " << i;
+
+    Clock::time_point deadline = opened + std::chrono::seconds(4);
+    for (int i = 0; i < HALF_OPEN; ++i) {
+        std::string ignored;
+        EXPECT_TRUE(silent[i]->read_until_closed(ignored, deadline))
+            << "connection " << i << " still open " << ms_since(opened) << " ms after it opened";
+    }
+    std::cout << "the server closed all " << HALF_OPEN << " within " << ms_since(opened) << " ms\n";
+    silent.clear();
+    EXPECT_EQ(served.end(), 0) << "SIGTERM ends the panel with status 0";
+}
+
+}  // namespace

@@ -357,13 +357,13 @@ void Checker::check_wine()
             rows.push_back(texts);
         }
     if (facts_.wine.empty())
-        fault("the README has no table of the Wine figures to check the manual's against");
+        fault("docs/gauges.md has no table of the Wine figures to check the manual's against");
     if (rows != facts_.wine) {
         std::string both;
         for (const auto& row : rows)
             for (const std::string& cell : row)
                 both += "[" + cell + "]";
-        both += " against the README's ";
+        both += " against docs/gauges.md's ";
         for (const auto& row : facts_.wine)
             for (const std::string& cell : row)
                 both += "[" + cell + "]";
@@ -396,20 +396,20 @@ std::vector<std::string> check_manual(std::string_view html, const ManualFacts& 
     return Checker(root, facts).run();
 }
 
-std::vector<std::vector<std::string>> readme_wine_rows(std::string_view readme)
+std::vector<std::vector<std::string>> gauges_doc_wine_rows(std::string_view doc)
 {
     std::vector<std::vector<std::string>> rows;
-    std::size_t paragraph = readme.find("Running the simulator under Wine");
+    std::size_t paragraph = doc.find("Running the simulator under Wine");
     if (paragraph == std::string_view::npos)
         return rows;
-    std::size_t header = readme.find("\n| songs in", paragraph);
+    std::size_t header = doc.find("\n| songs in", paragraph);
     if (header == std::string_view::npos)
         return rows;
-    std::size_t line_start = readme.find('\n', header + 1);   // past the heading row
-    line_start = line_start == std::string_view::npos ? line_start : readme.find('\n', line_start + 1);   // and the rule
-    while (line_start != std::string_view::npos && readme.compare(line_start + 1, 1, "|") == 0) {
-        std::size_t line_end = readme.find('\n', line_start + 1);
-        std::string line(readme.substr(line_start + 1, line_end == std::string_view::npos ? std::string_view::npos
+    std::size_t line_start = doc.find('\n', header + 1);   // past the heading row
+    line_start = line_start == std::string_view::npos ? line_start : doc.find('\n', line_start + 1);   // and the rule
+    while (line_start != std::string_view::npos && doc.compare(line_start + 1, 1, "|") == 0) {
+        std::size_t line_end = doc.find('\n', line_start + 1);
+        std::string line(doc.substr(line_start + 1, line_end == std::string_view::npos ? std::string_view::npos
                                                                                           : line_end - line_start - 1));
         std::vector<std::string> cells;
         std::size_t start = 1;

@@ -46,7 +46,7 @@ const ManualFacts& facts()
         gathered.gauges.push_back(manual_test::gauge_facts("autopilot", "autohelm.so", "autohelm.gau"));
         gathered.example_panel = read_file(std::string(PANEL_SOURCE_DIR) + "/tools/release/panel.cfg");
         gathered.messages = manual_test::radio_messages();
-        gathered.wine = manual_test::readme_wine_rows(read_file(std::string(PANEL_SOURCE_DIR) + "/README.md"));
+        gathered.wine = manual_test::gauges_doc_wine_rows(read_file(std::string(PANEL_SOURCE_DIR) + "/docs/gauges.md"));
         return gathered;
     }();
     return facts;
@@ -257,13 +257,13 @@ TEST(ModuleFacts, TheRadiosMessagesAreTheSongsTheDiscAndTheMixer)
 
 TEST(ModuleFacts, TheReadmesWineTableIsRead)
 {
-    const std::string readme = "intro\n\nRunning the simulator under Wine. Text.\n\n"
+    const std::string doc = "intro\n\nRunning the simulator under Wine. Text.\n\n"
                                "| songs in `Sound` | after one | after two |\n|---|---|---|\n"
                                "| none | 4 threads, 32 MB | 5 threads |\n| all six as `.mp3` | 29 threads | 30 |\n\nAfter.\n";
     std::vector<std::vector<std::string>> expected = {{"none", "4 threads, 32 MB", "5 threads"},
                                                       {"all six as .mp3", "29 threads", "30"}};
-    EXPECT_EQ(manual_test::readme_wine_rows(readme), expected);
-    EXPECT_TRUE(manual_test::readme_wine_rows("no such paragraph\n| songs in | x |\n").empty());
+    EXPECT_EQ(manual_test::gauges_doc_wine_rows(doc), expected);
+    EXPECT_TRUE(manual_test::gauges_doc_wine_rows("no such paragraph\n| songs in | x |\n").empty());
 }
 
 TEST(Base64, DecodesPaddedTextAndRefusesTheRest)

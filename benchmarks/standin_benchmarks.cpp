@@ -1,5 +1,6 @@
 // Time of the simulated media graph's render of a song file: a plain one, and one whose samples
 // lie behind a million empty chunks (8 MB), which the graph must read through to its data.
+#include "panelhost/base/text.h"
 #include "platform/sim/media_graph.h"
 
 #include <benchmark/benchmark.h>
@@ -12,11 +13,7 @@
 
 namespace {
 
-void put32(std::string& out, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<char>(value >> (8 * i)));
-}
+using base::put32;
 
 // A song of one second of 8-bit samples at 8000 a second, behind `empty_chunks` empty chunks.
 std::string write_song(int empty_chunks)

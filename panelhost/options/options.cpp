@@ -1,6 +1,8 @@
 // The bench's command line: MODULE GAUGE and the options of the host and its devices.
 #include "panelhost/options/options.h"
 
+#include "panelhost/base/text.h"
+
 #include <cctype>
 #include <cstdlib>
 
@@ -136,16 +138,7 @@ const OptionSpec* find_option(std::string_view name)
 
 bool option_integer(std::string_view value, long long low, long long high, long long& result)
 {
-    // Digits with an optional minus sign and nothing else: no blanks, no plus sign.
-    if (value.empty() || value.size() > 18)
-        return false;
-    std::size_t first_digit = value[0] == '-' ? 1 : 0;
-    if (first_digit >= value.size() || !std::isdigit(static_cast<unsigned char>(value[first_digit])))
-        return false;
-    std::string text(value);
-    char* end = nullptr;
-    result = std::strtoll(text.c_str(), &end, 10);
-    return end == text.c_str() + text.size() && result >= low && result <= high;
+    return base::read_whole_number(value, low, high, result);
 }
 
 bool parse_options(int argc, char** argv, Options& options, std::string& error)

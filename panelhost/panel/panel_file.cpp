@@ -1,6 +1,8 @@
 // Reading a panel configuration: its window sections, their sizes and their gauge lines.
 #include "panelhost/panel/panel_file.h"
 
+#include "panelhost/base/text.h"
+
 #include <algorithm>
 #include <cctype>
 #include <climits>
@@ -10,22 +12,8 @@
 namespace panelhost {
 namespace {
 
-std::string_view trim(std::string_view text)
-{
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
-        text.remove_prefix(1);
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
-        text.remove_suffix(1);
-    return text;
-}
-
-std::string lower(std::string_view text)
-{
-    std::string result(text);
-    for (char& c : result)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return result;
-}
+using base::lower;
+using base::trim;
 
 // The letters of a key and the number after them ("gauge", 3 for "gauge03"); false if the key is
 // not letters then digits.
@@ -63,16 +51,14 @@ int edit_distance(const std::string& a, const std::string& b)
     return d[a.size()][b.size()];
 }
 
-// A whole number, with an optional sign; false for anything else.
+// A whole number between blanks, as the bench reads one; false for anything else.
 bool read_number(std::string_view text, long& value)
 {
-    text = trim(text);
-    if (text.empty() || text.size() > 12)
+    long long number = 0;
+    if (!base::read_whole_number(trim(text), LONG_MIN, LONG_MAX, number))
         return false;
-    std::string copy(text);
-    char* end = nullptr;
-    value = std::strtol(copy.c_str(), &end, 10);
-    return end == copy.c_str() + copy.size() && std::isdigit(static_cast<unsigned char>(copy.back()));
+    value = static_cast<long>(number);
+    return true;
 }
 
 std::vector<std::string_view> split(std::string_view text, char separator)

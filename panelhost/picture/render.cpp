@@ -1,6 +1,8 @@
 // Drawing the gauge: pictures, turned needles and text strings, over libpng and FreeType.
 #include "panelhost/picture/render.h"
 
+#include "panelhost/base/text.h"
+
 #include "panelhost/host/host.h"
 #include "panelhost/host/trace.h"
 
@@ -414,8 +416,7 @@ double needle_angle(const ELEMENT_NEEDLE& needle, double value)
 
 std::string font_file(const char* face_name, std::int32_t weight)
 {
-    std::string name = face_name ? face_name : "";
-    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::string name = base::lower(face_name ? face_name : "");
     std::string family = "LiberationSans";
     if (name.find("courier") != std::string::npos || name.find("mono") != std::string::npos ||
         name.find("consol") != std::string::npos)

@@ -1,6 +1,8 @@
 // The bench's script reader: each line matched against the command table and read by its row.
 #include "panelhost/script/script.h"
 
+#include "panelhost/base/text.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -8,19 +10,7 @@
 namespace panelhost {
 namespace {
 
-bool is_space(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
-
-std::string_view trim(std::string_view text)
-{
-    while (!text.empty() && is_space(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && is_space(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
+using base::trim;
 
 const std::string_view UTF8_BYTE_ORDER_MARK = "\xEF\xBB\xBF";
 
@@ -44,7 +34,7 @@ std::string_view next_word(std::string_view& rest)
 {
     rest = trim(rest);
     std::size_t end = 0;
-    while (end < rest.size() && !is_space(rest[end]))
+    while (end < rest.size() && !base::is_blank(rest[end]))
         ++end;
     std::string_view word = rest.substr(0, end);
     rest.remove_prefix(end);
@@ -53,22 +43,11 @@ std::string_view next_word(std::string_view& rest)
 
 bool read_integer(std::string_view word, std::int64_t low, std::int64_t high, std::int64_t& value)
 {
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < word.size() && (word[i] == '-' || word[i] == '+'))
-        negative = word[i++] == '-';
-    if (i == word.size())
+    long long number = 0;
+    if (!base::read_whole_number(word, low, high, number))
         return false;
-    std::int64_t result = 0;
-    for (; i < word.size(); ++i) {
-        if (word[i] < '0' || word[i] > '9')
-            return false;
-        result = result * 10 + (word[i] - '0');
-        if (result > (std::int64_t(1) << 41))
-            return false;
-    }
-    value = negative ? -result : result;
-    return value >= low && value <= high;
+    value = number;
+    return true;
 }
 
 bool read_number(std::string_view word, double& value)

@@ -2,6 +2,8 @@
 // that plays by the host clock.
 #include "platform/sim/cd_drive.h"
 
+#include "panelhost/base/text.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -12,13 +14,7 @@ namespace {
 
 constexpr std::uint64_t FRAMES_PER_SECOND = 75;
 
-std::string lower(const char* text)
-{
-    std::string result;
-    for (; *text; ++text)
-        result += static_cast<char>(std::tolower(static_cast<unsigned char>(*text)));
-    return result;
-}
+using base::lower;
 
 std::vector<std::string> words_of(const char* command)
 {
@@ -38,18 +34,14 @@ std::vector<std::string> words_of(const char* command)
     return words;
 }
 
-// A decimal number of at most 32 bits.
+// A number of the command: digits, as the bench reads a whole number, within [0, limit].
 bool read_number(const std::string& word, std::uint64_t limit, std::uint64_t& value)
 {
-    if (word.empty() || word.size() > 10)
+    long long number = 0;
+    if (!base::read_whole_number(word, 0, static_cast<long long>(limit), number))
         return false;
-    value = 0;
-    for (char c : word) {
-        if (c < '0' || c > '9')
-            return false;
-        value = value * 10 + static_cast<std::uint64_t>(c - '0');
-    }
-    return value <= limit;
+    value = static_cast<std::uint64_t>(number);
+    return true;
 }
 
 // A position as MCI writes it: one integer, or in TMSF up to four colon-separated bytes, the

@@ -91,7 +91,7 @@ int main(int argc, char** argv)
     };
     for (const Output& output : outputs) {
         std::string path = dir + "/" + output.name;
-        if (!tools::write_file(path, tools::bmp_file_bytes(output.image))) {
+        if (!base::write_file(path, tools::bmp_file_bytes(output.image))) {
             std::fprintf(stderr, "autohelm_art: cannot write %s\n", path.c_str());
             return 1;
         }

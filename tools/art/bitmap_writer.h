@@ -2,8 +2,9 @@
 #pragma once
 
 #include <array>
+
+#include "panelhost/base/text.h"
 #include <cstdint>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -38,17 +39,8 @@ struct PaletteImage {
     }
 };
 
-inline void put16(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    out.push_back(static_cast<std::uint8_t>(value));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-inline void put32(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    for (int shift = 0; shift < 32; shift += 8)
-        out.push_back(static_cast<std::uint8_t>(value >> shift));
-}
+using base::put16;
+using base::put32;
 
 // The picture as a bitmap resource holds it: info header, 256-entry palette, bottom-up rows.
 inline std::vector<std::uint8_t> dib_bytes(const PaletteImage& image)
@@ -93,13 +85,6 @@ inline std::vector<std::uint8_t> bmp_file_bytes(const PaletteImage& image)
     put32(out, 14 + 40 + 256 * 4);
     out.insert(out.end(), dib.begin(), dib.end());
     return out;
-}
-
-inline bool write_file(const std::string& path, const std::vector<std::uint8_t>& bytes)
-{
-    std::ofstream file(path, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(file);
 }
 
 }  // namespace tools

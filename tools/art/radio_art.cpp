@@ -419,7 +419,7 @@ int main(int argc, char** argv)
     }
     for (const Output& output : outputs) {
         std::string path = dir + "/bitmap_" + std::to_string(output.id) + ".bmp";
-        if (!tools::write_file(path, tools::bmp_file_bytes(art::to_palette(output.picture)))) {
+        if (!base::write_file(path, tools::bmp_file_bytes(art::to_palette(output.picture)))) {
             std::fprintf(stderr, "radio_art: cannot write %s\n", path.c_str());
             return 1;
         }

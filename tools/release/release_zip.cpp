@@ -6,6 +6,8 @@
 // Each NAME is a file under FOLDER, stored under that name ("Gauges/radio.gau").
 #include <zlib.h>
 
+#include "panelhost/base/text.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -26,17 +28,8 @@ constexpr std::uint32_t PLAIN_FILE_0644 = 0100644u << 16;
 constexpr std::uint16_t STORED = 0;
 constexpr std::uint16_t DEFLATED = 8;
 
-void put16(Bytes& out, std::uint32_t value)
-{
-    out.push_back(static_cast<unsigned char>(value));
-    out.push_back(static_cast<unsigned char>(value >> 8));
-}
-
-void put32(Bytes& out, std::uint32_t value)
-{
-    put16(out, value & 0xFFFF);
-    put16(out, value >> 16);
-}
+using base::put16;
+using base::put32;
 
 bool read_file(const std::string& path, Bytes& bytes)
 {

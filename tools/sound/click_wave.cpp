@@ -2,7 +2,7 @@
 // 22050 samples per second, a short decaying burst. Integer arithmetic only, so that every build
 // writes the same bytes.
 //     click_sound OUT.wav
-#include "tools/art/bitmap_writer.h"
+#include "panelhost/base/text.h"
 
 #include <cstdio>
 #include <cstdint>
@@ -46,21 +46,21 @@ std::vector<std::uint8_t> click_file()
     std::vector<std::uint8_t> samples = click_samples();
     std::vector<std::uint8_t> out;
     put_id(out, "RIFF");
-    tools::put32(out, 176);
+    base::put32(out, 176);
     put_id(out, "WAVE");
     put_id(out, "fmt ");
-    tools::put32(out, 16);
-    tools::put16(out, 1);             // PCM
-    tools::put16(out, 1);             // mono
-    tools::put32(out, SAMPLE_RATE);
-    tools::put32(out, SAMPLE_RATE);   // average bytes per second
-    tools::put16(out, 1);             // block alignment
-    tools::put16(out, 8);             // bits per sample
+    base::put32(out, 16);
+    base::put16(out, 1);             // PCM
+    base::put16(out, 1);             // mono
+    base::put32(out, SAMPLE_RATE);
+    base::put32(out, SAMPLE_RATE);   // average bytes per second
+    base::put16(out, 1);             // block alignment
+    base::put16(out, 8);             // bits per sample
     put_id(out, "fact");
-    tools::put32(out, 4);
-    tools::put32(out, SAMPLE_COUNT);  // sample frames
+    base::put32(out, 4);
+    base::put32(out, SAMPLE_COUNT);  // sample frames
     put_id(out, "data");
-    tools::put32(out, SAMPLE_COUNT);
+    base::put32(out, SAMPLE_COUNT);
     out.insert(out.end(), samples.begin(), samples.end());
     out.push_back(0);                 // pad byte after the odd-sized data
     return out;
@@ -79,7 +79,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "click_sound: the file came out %zu bytes long, not 184\n", bytes.size());
         return 1;
     }
-    if (!tools::write_file(argv[1], bytes)) {
+    if (!base::write_file(argv[1], bytes)) {
         std::fprintf(stderr, "click_sound: cannot write %s\n", argv[1]);
         return 1;
     }

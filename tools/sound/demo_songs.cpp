@@ -1,6 +1,6 @@
 // Writes the demo's six songs: short RIFF WAVE tunes song1.wav to song6.wav, 8-bit mono at
 // 11025 samples a second, each a few notes of its own, the same bytes on every run.
-#include "tools/art/bitmap_writer.h"
+#include "panelhost/base/text.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -9,8 +9,8 @@
 
 namespace {
 
-using tools::put16;
-using tools::put32;
+using base::put16;
+using base::put32;
 
 constexpr std::uint32_t RATE = 11025;
 
@@ -58,7 +58,7 @@ int main(int argc, char** argv)
     }
     for (int number = 1; number <= 6; ++number) {
         std::string path = std::string(argv[1]) + "/song" + std::to_string(number) + ".wav";
-        if (!tools::write_file(path, song(number))) {
+        if (!base::write_file(path, song(number))) {
             std::fprintf(stderr, "demo_songs: cannot write %s\n", path.c_str());
             return 1;
         }

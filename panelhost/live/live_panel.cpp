@@ -12,6 +12,8 @@
 
 #include <arpa/inet.h>
 
+#include <nlohmann/json.hpp>
+
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -42,6 +44,27 @@ std::string number_text(double value)
     char text[40];
     std::snprintf(text, sizeof text, "%.17g", value);
     return text;
+}
+
+// The answers' JSON keeps its fields in the order they are set, the order the page and its tools
+// have always read.
+using Json = nlohmann::ordered_json;
+
+// Text goes out as the UTF-8 it is. A trace line can carry any byte of a file name, and a byte
+// that is not UTF-8 would make the writer throw on the panel's thread: error_handler_t::replace
+// writes U+FFFD in its place instead, and the rest of the text as it is.
+LiveResponse json_answer(const Json& value)
+{
+    return LiveResponse{200, "application/json", value.dump(-1, ' ', false, Json::error_handler_t::replace)};
+}
+
+// A variable's value as the page has always had it: a whole number without a fraction ("103":1,
+// not 1.0), as far as such numbers are written out in digits; any other value as the nearest
+// text that reads back as the same double.
+Json json_number(double value)
+{
+    bool whole = std::trunc(value) == value && std::fabs(value) < 1e17 && !(value == 0 && std::signbit(value));
+    return whole ? Json(static_cast<std::int64_t>(value)) : Json(value);
 }
 
 // A whole number of the query, within [low, high].
@@ -267,33 +290,6 @@ std::optional<LiveResponse> live_refusal(const LiveRequest& request, const LiveA
     return std::nullopt;
 }
 
-std::string json_string(const std::string& text)
-{
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        default:
-            if (c < 0x20 || c >= 0x7F) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-                out += escaped;
-            } else {
-                out += static_cast<char>(c);
-            }
-        }
-    }
-    return out + "\"";
-}
-
 LivePanel::LivePanel(Host& host, const LiveTrace& trace, const LiveAddress& served)
     : host_(host), trace_(trace), served_(served)
 {
@@ -428,6 +424,40 @@ LiveResponse LivePanel::picture()
     return answer(200, std::string(png_.begin(), png_.end()), "image/png");
 }
 
+namespace {
+
+Json sounds_state()
+{
+    Json sounds = Json::array();
+    for (const sim::SoundBufferInfo& buffer : sim::sound_buffer_infos())
+        sounds.push_back({{"id", buffer.id}, {"plays", buffer.plays}, {"volume", buffer.volume},
+                          {"url", "/sound/" + std::to_string(buffer.id) + ".wav"}});
+    return sounds;
+}
+
+// The graphs that play a file, each with the first file it rendered.
+Json songs_state()
+{
+    Json songs = Json::array();
+    for (const sim::MediaGraphInfo& graph : sim::media_graph_infos()) {
+        if (graph.rendered.empty())
+            continue;
+        songs.push_back({{"id", graph.id}, {"file", graph.rendered.front()}, {"url", "/song/" + std::to_string(graph.id)},
+                         {"running", graph.running}, {"position_ms", graph.position_ms},
+                         {"duration_ms", graph.duration_ms}, {"volume", graph.volume}});
+    }
+    return songs;
+}
+
+Json cd_state()
+{
+    const sim::CdDrive& drive = sim::cd_drive();
+    return {{"drive", drive.installed()}, {"disc", drive.has_disc()}, {"tray_open", drive.door_open()},
+            {"playing", drive.playing()}, {"track", drive.current_track()}};
+}
+
+}  // namespace
+
 LiveResponse LivePanel::state(const LiveRequest& request)
 {
     long long from = 0;
@@ -439,45 +469,16 @@ LiveResponse LivePanel::state(const LiveRequest& request)
     first = std::min(first, total);
     std::uint64_t last = std::min(total, first + LIVE_TRACE_PER_ANSWER);
     PIXEL_POINT size = host_.window_size();
-    std::string out = "{\"version\":" + std::to_string(version_) + ",\"picture\":" + std::to_string(picture_) +
-                      ",\"frames\":" + std::to_string(frames_) + ",\"clock_ms\":" + std::to_string(sim::now_ms()) +
-                      ",\"window\":{\"width\":" + std::to_string(size.x) + ",\"height\":" + std::to_string(size.y) +
-                      "},\"pressed\":" + (held_ ? "true" : "false") + ",\"trace_from\":" + std::to_string(first) +
-                      ",\"trace_next\":" + std::to_string(last) + ",\"trace\":[";
+    Json trace = Json::array();
     for (std::uint64_t i = first; i < last; ++i)
-        out += (i > first ? "," : "") + json_string(trace_.line(i));
-    out += "],\"sounds\":[";
-    bool comma = false;
-    for (const sim::SoundBufferInfo& buffer : sim::sound_buffer_infos()) {
-        out += std::string(comma ? "," : "") + "{\"id\":" + std::to_string(buffer.id) + ",\"plays\":" +
-               std::to_string(buffer.plays) + ",\"volume\":" + std::to_string(buffer.volume) + ",\"url\":\"/sound/" +
-               std::to_string(buffer.id) + ".wav\"}";
-        comma = true;
-    }
-    out += "],\"songs\":[";
-    comma = false;
-    for (const sim::MediaGraphInfo& graph : sim::media_graph_infos()) {
-        if (graph.rendered.empty())
-            continue;
-        out += std::string(comma ? "," : "") + "{\"id\":" + std::to_string(graph.id) + ",\"file\":" +
-               json_string(graph.rendered.front()) + ",\"url\":\"/song/" + std::to_string(graph.id) +
-               "\",\"running\":" + (graph.running ? "true" : "false") + ",\"position_ms\":" +
-               std::to_string(graph.position_ms) + ",\"duration_ms\":" + std::to_string(graph.duration_ms) +
-               ",\"volume\":" + std::to_string(graph.volume) + "}";
-        comma = true;
-    }
-    const sim::CdDrive& drive = sim::cd_drive();
-    out += "],\"cd\":{\"drive\":" + std::string(drive.installed() ? "true" : "false") +
-           ",\"disc\":" + (drive.has_disc() ? "true" : "false") + ",\"tray_open\":" + (drive.door_open() ? "true" : "false") +
-           ",\"playing\":" + (drive.playing() ? "true" : "false") + ",\"track\":" + std::to_string(drive.current_track()) +
-           "},\"variables\":{";
-    comma = false;
-    for (const auto& [id, value] : host_.vars()) {
-        out += std::string(comma ? "," : "") + "\"" + std::to_string(id) + "\":" + number_text(value);
-        comma = true;
-    }
-    out += "}}";
-    return answer(200, out, "application/json");
+        trace.push_back(trace_.line(i));
+    Json variables = Json::object();
+    for (const auto& [id, value] : host_.vars())
+        variables[std::to_string(id)] = json_number(value);
+    return json_answer({{"version", version_}, {"picture", picture_}, {"frames", frames_}, {"clock_ms", sim::now_ms()},
+                        {"window", {{"width", size.x}, {"height", size.y}}}, {"pressed", held_},
+                        {"trace_from", first}, {"trace_next", last}, {"trace", trace}, {"sounds", sounds_state()},
+                        {"songs", songs_state()}, {"cd", cd_state()}, {"variables", variables}});
 }
 
 bool LivePanel::window_point(const LiveRequest& request, PIXEL_POINT& point, LiveResponse& refusal) const
@@ -500,20 +501,17 @@ LiveResponse LivePanel::pointer(const LiveRequest& request)
     if (!window_point(request, point, refusal))
         return refusal;
     Host::Pointer found = host_.pointer_at(point);
-    std::string tooltip = "null";
+    Json tooltip = nullptr;
     if (found.tooltip.kind == Tooltip::Text)
-        tooltip = json_string(found.tooltip.text);
-    std::string help = "null";
+        tooltip = found.tooltip.text;
+    Json help = nullptr;
     if (found.tooltip.kind == Tooltip::Help) {
         char id[16];
-        std::snprintf(id, sizeof id, "\"0x%x\"", found.tooltip.help_id);
+        std::snprintf(id, sizeof id, "0x%x", found.tooltip.help_id);
         help = id;
     }
-    return answer(200,
-                  "{\"hot_spot\":" + std::string(found.hot_spot ? "true" : "false") + ",\"cursor\":" +
-                      std::to_string(found.cursor) + ",\"repeats\":" + (found.repeats ? "true" : "false") +
-                      ",\"tooltip\":" + tooltip + ",\"help\":" + help + "}",
-                  "application/json");
+    return json_answer({{"hot_spot", found.hot_spot}, {"cursor", found.cursor}, {"repeats", found.repeats},
+                        {"tooltip", tooltip}, {"help", help}});
 }
 
 LiveResponse LivePanel::press(const LiveRequest& request)
@@ -525,13 +523,13 @@ LiveResponse LivePanel::press(const LiveRequest& request)
     held_ = host_.press(point);
     unrenewed_ms_ = 0;
     refresh_version();
-    return answer(200, std::string("{\"repeats\":") + (held_ ? "true" : "false") + "}", "application/json");
+    return json_answer({{"repeats", held_}});
 }
 
 LiveResponse LivePanel::release()
 {
     let_go();
-    return answer(200, "{}", "application/json");
+    return json_answer(Json::object());
 }
 
 // The page renews its press while the person holds the button; the answer says whether the
@@ -540,7 +538,7 @@ LiveResponse LivePanel::renew_hold()
 {
     if (held_)
         unrenewed_ms_ = 0;
-    return answer(200, std::string("{\"pressed\":") + (held_ ? "true" : "false") + "}", "application/json");
+    return json_answer({{"pressed", held_}});
 }
 
 // A release asked for and a hold gone stale are let go alike.
@@ -564,7 +562,7 @@ LiveResponse LivePanel::set_var(const LiveRequest& request)
         return refuse(400, "id must be a variable's number from 0 to 4294967295, value a finite number");
     host_.set_var(static_cast<std::uint32_t>(id), number);
     refresh_version();
-    return answer(200, "{}", "application/json");
+    return json_answer(Json::object());
 }
 
 LiveResponse LivePanel::sound(const std::string& id)

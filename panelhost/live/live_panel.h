@@ -107,7 +107,4 @@ private:
     std::uint64_t unrenewed_ms_ = 0;    // frames' time since the press or its last renewal
 };
 
-// The text as a JSON string, quotes included.
-std::string json_string(const std::string& text);
-
 }  // namespace panelhost

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 
 namespace panelhost {
 namespace {
@@ -75,6 +76,98 @@ std::string section_size(const PanelWindow& section)
            (section.height ? std::to_string(*section.height) : std::string("any height")) + ")";
 }
 
+// A gauge line under check, and what the checks before have found of it.
+struct LineCheck {
+    explicit LineCheck(const PanelGaugeLine& line) : line(line) {}
+
+    const PanelGaugeLine& line;
+    std::string file;                  // the module's file, once found
+    Module* module = nullptr;          // the module, once it loads
+    GAUGEHDR* header = nullptr;        // the gauge's header, once found in it
+};
+
+std::optional<PanelProblem> problem(const PanelGaugeLine& line, const std::string& text, bool warning = false)
+{
+    return PanelProblem{line.line, line.key + ": " + text, warning};
+}
+
+// ---- the checks of a gauge line, in their order: each gives its problem, or none --------------------
+
+std::optional<PanelProblem> module_found(LineCheck& check, const std::string& folder)
+{
+    const PanelGaugeLine& line = check.line;
+    check.file = find_module_file(folder, line.module);
+    if (!check.file.empty())
+        return std::nullopt;
+    return problem(line, "no module \"" + line.module + "\" in " + folder + " (looked for " +
+                             module_file_names(line.module) + ")");
+}
+
+std::optional<PanelProblem> shown_before(const LineCheck& check, Showings& showings)
+{
+    const PanelGaugeLine& line = check.line;
+    const PanelGaugeLine* first = showings.shown_before(check.file, line);
+    if (!first)
+        return std::nullopt;
+    return problem(line,
+                   line.module + "!" + line.gauge + " is shown already by " + first->key + " (line " +
+                       std::to_string(first->line) + "); a gauge's records are its module's own, so the bench "
+                       "shows it once, at its first line",
+                   true);
+}
+
+// Each module is loaded once, at the first line that names it; its later lines get the same
+// module or the same error.
+std::optional<PanelProblem> module_loads(LineCheck& check, std::map<std::string, LoadedModule>& modules,
+                                         bool intercept)
+{
+    LoadedModule& loaded = modules[check.file];
+    if (!loaded.module && loaded.error.empty())
+        loaded.module = Module::load(check.file, intercept, loaded.error);
+    check.module = loaded.module.get();
+    if (check.module)
+        return std::nullopt;
+    return problem(check.line, loaded.error);
+}
+
+std::optional<PanelProblem> gauge_found(LineCheck& check)
+{
+    const PanelGaugeLine& line = check.line;
+    check.header = check.module->find_gauge(line.gauge);
+    if (check.header)
+        return std::nullopt;
+    std::string names;
+    for (GAUGEHDR* gauge : check.module->gauges())
+        names += (names.empty() ? "\"" : ", \"") + std::string(gauge->gauge_name ? gauge->gauge_name : "") + "\"";
+    return problem(line, "module \"" + line.module + "\" has no gauge \"" + line.gauge + "\"; its gauges: " +
+                             (names.empty() ? "none" : names));
+}
+
+std::optional<PanelProblem> header_sound(const LineCheck& check)
+{
+    std::string fault = header_fault(check.header);
+    if (fault.empty())
+        return std::nullopt;
+    return problem(check.line, "gauge \"" + check.line.gauge + "\" " + fault);
+}
+
+std::optional<PanelProblem> box_in_section(const LineCheck& check, const PanelWindow& window)
+{
+    const PanelGaugeLine& line = check.line;
+    PanelPlacement placement{line.key, "", check.file, line.gauge, line.x, line.y, line.width, line.height};
+    PIXEL_BOX box = placement_box(placement, check.header, check.module->background_size(check.header));
+    BoxFit fit = box_fit(box, window);
+    if (fit == BoxFit::Inside)
+        return std::nullopt;
+    if (fit == BoxFit::Partly)
+        return problem(line,
+                       "the gauge's box (" + box_text(box) + ") reaches outside " + window.name + section_size(window) +
+                           ": the part outside is not shown",
+                       true);
+    return problem(line, "the gauge's box (" + box_text(box) + ") lies wholly outside " + window.name +
+                             section_size(window) + ": it can never be seen");
+}
+
 }  // namespace
 
 std::string find_module_file(const std::string& folder, const std::string& module)
@@ -116,6 +209,7 @@ std::vector<PanelPlacement> window_placements(const PanelWindow& window, const s
     return placements;
 }
 
+// A line's checks stop at its first problem: each check needs what the ones before found.
 std::vector<PanelProblem> check_panel(const std::vector<PanelWindow>& windows, const std::string& folder,
                                       bool intercept)
 {
@@ -124,52 +218,20 @@ std::vector<PanelProblem> check_panel(const std::vector<PanelWindow>& windows, c
     for (const PanelWindow& window : windows) {
         Showings showings;
         for (const PanelGaugeLine& line : window.gauges) {
-            auto problem = [&](const std::string& text, bool warning = false) {
-                problems.push_back({line.line, line.key + ": " + text, warning});
-            };
-            std::string file = find_module_file(folder, line.module);
-            if (file.empty()) {
-                problem("no module \"" + line.module + "\" in " + folder + " (looked for " +
-                        module_file_names(line.module) + ")");
-                continue;
-            }
-            if (const PanelGaugeLine* first = showings.shown_before(file, line)) {
-                problem(line.module + "!" + line.gauge + " is shown already by " + first->key + " (line " +
-                            std::to_string(first->line) + "); a gauge's records are its module's own, so the bench "
-                            "shows it once, at its first line",
-                        true);
-                continue;
-            }
-            LoadedModule& loaded = modules[file];
-            if (!loaded.module && loaded.error.empty())
-                loaded.module = Module::load(file, intercept, loaded.error);
-            if (!loaded.module) {
-                problem(loaded.error);
-                continue;
-            }
-            GAUGEHDR* header = loaded.module->find_gauge(line.gauge);
-            if (!header) {
-                std::string names;
-                for (GAUGEHDR* gauge : loaded.module->gauges())
-                    names += (names.empty() ? "\"" : ", \"") + std::string(gauge->gauge_name ? gauge->gauge_name : "") + "\"";
-                problem("module \"" + line.module + "\" has no gauge \"" + line.gauge + "\"; its gauges: " +
-                        (names.empty() ? "none" : names));
-                continue;
-            }
-            if (std::string fault = header_fault(header); !fault.empty()) {
-                problem("gauge \"" + line.gauge + "\" " + fault);
-                continue;
-            }
-            PanelPlacement placement{line.key, "", file, line.gauge, line.x, line.y, line.width, line.height};
-            PIXEL_BOX box = placement_box(placement, header, loaded.module->background_size(header));
-            BoxFit fit = box_fit(box, window);
-            if (fit == BoxFit::Partly)
-                problem("the gauge's box (" + box_text(box) + ") reaches outside " + window.name + section_size(window) +
-                            ": the part outside is not shown",
-                        true);
-            if (fit == BoxFit::Wholly)
-                problem("the gauge's box (" + box_text(box) + ") lies wholly outside " + window.name +
-                        section_size(window) + ": it can never be seen");
+            LineCheck check(line);
+            std::optional<PanelProblem> found = module_found(check, folder);
+            if (!found)
+                found = shown_before(check, showings);
+            if (!found)
+                found = module_loads(check, modules, intercept);
+            if (!found)
+                found = gauge_found(check);
+            if (!found)
+                found = header_sound(check);
+            if (!found)
+                found = box_in_section(check, window);
+            if (found)
+                problems.push_back(*found);
         }
     }
     std::stable_sort(problems.begin(), problems.end(),

@@ -2,8 +2,8 @@
 
 The bench serves the release's example window, the radio above the autopilot's panel, with songs
 in the Sound folder. The tests press the gauges' buttons in the page as a person would and look at
-what the page shows: the picture, the tooltip, the songs and clicks it plays, the key events; and
-at what the bench answers to requests that do not fit.
+what the page shows: the picture, the tooltip, the songs and clicks it plays, the key events, the
+trace's text; and at what the bench answers to requests that do not fit.
 
     live_page_test.py --bench PANELHOST --gauges DIR --panel PANEL.CFG --songs DEMO_SONGS --work DIR
 """
@@ -62,17 +62,30 @@ DECISION_ROWS = [
 ]
 
 
-class Bench:
-    """The bench serving the example window, and what it writes."""
+# Trace lines of a script run before the panel is served: a pilot's folder named with accents and
+# a song in CJK characters, which the page shows as they are, and a name in another code page
+# (its byte not UTF-8), which it shows with U+FFFD in that byte's place.
+ECHOED = [
+    ("echo C:\\Users\\Zoë\\Flüge\\東京の歌.mp3".encode("utf-8"), "echo C:\\Users\\Zoë\\Flüge\\東京の歌.mp3"),
+    (b"echo Zo\xeb.wav", "echo Zo\ufffd.wav"),
+]
 
-    def __init__(self, work):
+
+class Bench:
+    """The bench serving the example window, and what it writes; a script's lines run first."""
+
+    def __init__(self, work, script=None):
         self.work = work
         self.trace_path = os.path.join(work, "trace.txt")
         self.trace = open(self.trace_path, "w")
         self.errors = open(os.path.join(work, "errors.txt"), "w+")
-        self.process = subprocess.Popen(
-            [ARGS.bench, "--cwd", work, "--serve", "0", "--panel", ARGS.panel, "--gauges", ARGS.gauges],
-            stdout=self.trace, stderr=self.errors, stdin=subprocess.DEVNULL)
+        command = [ARGS.bench, "--cwd", work, "--serve", "0", "--panel", ARGS.panel, "--gauges", ARGS.gauges]
+        if script is not None:
+            script_path = os.path.join(work, "first.script")
+            with open(script_path, "wb") as file:
+                file.write(b"".join(line + b"\n" for line in script))
+            command += ["--script", script_path]
+        self.process = subprocess.Popen(command, stdout=self.trace, stderr=self.errors, stdin=subprocess.DEVNULL)
         deadline = time.time() + 20
         self.url = None
         while time.time() < deadline and self.url is None:
@@ -248,11 +261,11 @@ def descendants(pid):
     return found
 
 
-def gauge_session(work):
+def gauge_session(work, script=None):
     """A bench serving the example window in a folder of its own with the demo's songs."""
     os.makedirs(os.path.join(work, "Sound"), exist_ok=True)
     subprocess.run([ARGS.songs, os.path.join(work, "Sound")], check=True, stdout=subprocess.DEVNULL)
-    return Bench(work)
+    return Bench(work, script)
 
 
 class LiveRadio(unittest.TestCase):
@@ -261,13 +274,21 @@ class LiveRadio(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.work = tempfile.mkdtemp(dir=ARGS.work, prefix="radio-")
-        cls.bench = gauge_session(cls.work)
+        cls.bench = gauge_session(cls.work, [written for written, _ in ECHOED])
         cls.browser = Browser(cls.bench.url, cls.work)
 
     @classmethod
     def tearDownClass(cls):
         cls.browser.quit()
         cls.bench.stop()
+
+    def test_0_the_trace_shows_its_lines_as_the_text_they_are(self):
+        trace = self.browser.driver.find_element(By.ID, "trace")
+        echoed = lambda: [line for line in trace.text.splitlines() if line.startswith("echo ")]
+        self.browser.wait_for(lambda: len(echoed()) >= len(ECHOED), "the script's echo lines in the trace")
+        self.assertEqual(echoed(), [read for _, read in ECHOED])
+        self.assertEqual([line for line in self.bench.all_trace() if line.startswith("echo ")],
+                         [read for _, read in ECHOED])
 
     def test_1_power_lights_the_display(self):
         off = self.browser.region(STATION_DISPLAY)

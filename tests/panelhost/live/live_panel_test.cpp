@@ -14,6 +14,7 @@
 #include "tests/support/png_picture.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -26,6 +27,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -334,6 +336,144 @@ TEST_F(LivePanelTest, TheVariablesAreThePanelsAndTheDriveIsShown)
     EXPECT_NE(state().find("\"cd\":{\"drive\":true,\"disc\":true,\"tray_open\":false,\"playing\":true,\"track\":1}"),
               std::string::npos)
         << state();
+}
+
+// ---- what the answers say, as JSON -------------------------------------------------------------------
+
+using Json = nlohmann::ordered_json;
+
+// The answer's body as JSON; a discarded value if it is none.
+Json decoded(const LiveResponse& answer)
+{
+    return Json::parse(answer.body, nullptr, false);
+}
+
+std::vector<std::string> keys_of(const Json& object)
+{
+    std::vector<std::string> keys;
+    for (auto field = object.begin(); field != object.end(); ++field)
+        keys.push_back(field.key());
+    return keys;
+}
+
+const std::string REPLACEMENT = "\xEF\xBF\xBD";   // U+FFFD in UTF-8
+
+struct TraceText {
+    const char* name;
+    std::string written;    // the line the bench traces
+    std::string read;       // what the page reads of it, the JSON decoded
+    const char* as_is;      // a part of it that goes out byte for byte, UTF-8 as UTF-8
+};
+
+// A trace line carries the bytes of what it names: a pilot's folder with accents, a song named in
+// another script. UTF-8 reaches the page as the same text; a byte that is not UTF-8 (a file name's
+// byte in another code page) becomes U+FFFD, each maximal run of a sequence that cannot be one,
+// and the rest of the line is kept.
+TEST_F(LivePanelTest, ATraceLineReachesThePageAsTheTextItIs)
+{
+    const std::string folder = "echo C:\\Users\\Zoë\\Flüge\\panel.cfg";
+    const std::string song = "dshow render \".\\Sound\\東京の歌.mp3\" -> 0x00000000";
+    const std::string departure = "echo \xF0\x9F\x9B\xAB departed";   // U+1F6EB, past the 16-bit plane
+    const std::string escaped = "echo \"quoted\" back\\slash\ttab\x7F" "del";
+    const TraceText lines[] = {
+        // name                                 written                 read                                  as is
+        {"accented letters in a folder",        folder,                 folder,                               "Zoë"},
+        {"a song named in CJK characters",      song,                   song,                                 "東京の歌.mp3"},
+        {"a character of four bytes",           departure,              departure,                            "\xF0\x9F\x9B\xAB"},
+        {"quotes, a backslash, a tab, a DEL",   escaped,                escaped,                              nullptr},
+        {"a byte of another code page",         "echo Zo\xEB.wav",      "echo Zo" + REPLACEMENT + ".wav",     nullptr},
+        {"a lone continuation byte",            "echo \x80 end",        "echo " + REPLACEMENT + " end",       nullptr},
+        {"a sequence cut short",                "echo \xE6\x97 end",    "echo " + REPLACEMENT + " end",       nullptr},
+        {"a sequence cut short by the end",     "echo \xE6\x97",        "echo " + REPLACEMENT,                nullptr},
+        {"an overlong slash",                   "echo \xC0\xAF",        "echo " + REPLACEMENT + REPLACEMENT,  nullptr},
+        {"a byte that is never UTF-8",          "echo \xFF\xFE" "ok",   "echo " + REPLACEMENT + REPLACEMENT + "ok", nullptr},
+    };
+    std::uint64_t first = trace_->count();
+    for (const TraceText& one : lines) {
+        std::uint64_t at = trace_->count();
+        panelhost::trace_line(one.written);
+        LiveResponse answer = ask("GET", "/state", {{"trace", std::to_string(at)}});
+        ASSERT_EQ(answer.status, 200) << one.name << ": " << answer.body;
+        EXPECT_EQ(answer.type, "application/json") << one.name;
+        Json state = decoded(answer);
+        ASSERT_FALSE(state.is_discarded()) << one.name << ": no JSON: " << answer.body;
+        ASSERT_EQ(state["trace"].size(), 1u) << one.name << ": " << answer.body;
+        EXPECT_EQ(state["trace"][0].get<std::string>(), one.read) << one.name;
+        if (one.as_is) {
+            EXPECT_NE(answer.body.find(one.as_is), std::string::npos) << one.name << ": UTF-8 goes out as UTF-8";
+        }
+    }
+    // After the bytes that are not UTF-8 the panel answers as before: every line, in its order.
+    LiveResponse all = ask("GET", "/state", {{"trace", std::to_string(first)}});
+    ASSERT_EQ(all.status, 200) << all.body;
+    Json state = decoded(all);
+    ASSERT_FALSE(state.is_discarded()) << all.body;
+    ASSERT_EQ(state["trace"].size(), std::size(lines)) << all.body;
+    for (std::size_t i = 0; i < std::size(lines); ++i)
+        EXPECT_EQ(state["trace"][i].get<std::string>(), lines[i].read) << lines[i].name;
+}
+
+// The page, its tests and a user's tools read the answers' fields by name, and a person reading
+// one reads them in this order.
+TEST_F(LivePanelTest, TheAnswersKeepTheirFieldsAndTheirOrder)
+{
+    click(442, 82);    // FM
+    click(264, 123);   // preset 4
+    click(443, 23);    // power: song 4 plays
+    ask("POST", "/var", {{"id", "103"}, {"value", "1"}});
+    Json state = decoded(ask("GET", "/state", {{"trace", "0"}}));
+    ASSERT_FALSE(state.is_discarded());
+    using Keys = std::vector<std::string>;
+    EXPECT_EQ(keys_of(state), (Keys{"version", "picture", "frames", "clock_ms", "window", "pressed", "trace_from",
+                                    "trace_next", "trace", "sounds", "songs", "cd", "variables"}));
+    EXPECT_EQ(keys_of(state["window"]), (Keys{"width", "height"}));
+    ASSERT_EQ(state["sounds"].size(), 1u) << state.dump();
+    EXPECT_EQ(keys_of(state["sounds"][0]), (Keys{"id", "plays", "volume", "url"}));
+    ASSERT_EQ(state["songs"].size(), 1u) << state.dump();
+    EXPECT_EQ(keys_of(state["songs"][0]),
+              (Keys{"id", "file", "url", "running", "position_ms", "duration_ms", "volume"}));
+    EXPECT_EQ(state["songs"][0]["file"], ".\\Sound\\song4.wav");
+    EXPECT_EQ(keys_of(state["cd"]), (Keys{"drive", "disc", "tray_open", "playing", "track"}));
+    EXPECT_EQ(keys_of(state["variables"]), (Keys{"103"}));
+    EXPECT_TRUE(state["trace"].is_array());
+    EXPECT_TRUE(state["pressed"].is_boolean());
+    EXPECT_TRUE(state["clock_ms"].is_number_integer());
+}
+
+struct VariableValue {
+    const char* name;
+    const char* asked;      // the value as the page sends it
+    double value;
+    bool whole;             // written as a whole number, without a fraction
+};
+
+// A variable's value goes out as text that reads back as the very double the panel holds, its
+// sign too, and a whole one as a whole number.
+TEST_F(LivePanelTest, AVariablesValueReadsBackAsTheSameNumber)
+{
+    const VariableValue values[] = {
+        // name                         asked                     value                    whole
+        {"one",                         "1",                      1.0,                     true},
+        {"a negative whole number",     "-3",                     -3.0,                    true},
+        {"a tenth, which binary lacks", "0.1",                    0.1,                     false},
+        {"a quarter",                   "0.25",                   0.25,                    false},
+        {"a small negative fraction",   "-2.5e-7",                -2.5e-7,                 false},
+        {"a whole number past 2^53",    "123456789012345680",     123456789012345680.0,    false},
+        {"past a 64-bit integer",       "1e20",                   1e20,                    false},
+        {"the largest double",          "1.7976931348623157e308", 1.7976931348623157e308,  false},
+        {"negative zero",               "-0",                     -0.0,                    false},
+    };
+    for (const VariableValue& one : values) {
+        ASSERT_EQ(ask("POST", "/var", {{"id", "103"}, {"value", one.asked}}).status, 200) << one.name;
+        LiveResponse answer = ask("GET", "/state", {{"trace", "0"}});
+        Json state = decoded(answer);
+        ASSERT_FALSE(state.is_discarded()) << one.name << ": " << answer.body;
+        const Json& read = state["variables"]["103"];
+        ASSERT_TRUE(read.is_number()) << one.name << ": " << answer.body;
+        EXPECT_EQ(read.get<double>(), one.value) << one.name;
+        EXPECT_EQ(std::signbit(read.get<double>()), std::signbit(one.value)) << one.name;
+        EXPECT_EQ(read.is_number_integer(), one.whole) << one.name << ": " << answer.body;
+    }
 }
 
 // ---- who may ask -------------------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 // panelhost: loads a gauge module as the simulator would and drives it from a script.
 #include "panelhost/host/host.h"
+#include "panelhost/base/limits.h"
 #include "panelhost/live/live_server.h"
 #include "panelhost/options/options.h"
 #include "panelhost/panel/panel_check.h"
@@ -49,11 +50,10 @@ void module_ended_process(unsigned code)
     std::_Exit(EXIT_MODULE_ENDED_PROCESS);
 }
 
-// A script is a page of commands, and a panel configuration a few pages. Anything larger (a device
-// or a link to one, a log named by mistake) is refused before it can fill the memory: at most one
-// byte past the limit is read.
-constexpr std::size_t TEXT_LIMIT_BYTES = std::size_t(16) << 20;
-constexpr const char TEXT_LIMIT_TEXT[] = "16 MiB";
+// A text input larger than TEXT_LIMIT_BYTES is refused having read at most one byte past it, said
+// in MiB.
+using panelhost::TEXT_LIMIT_BYTES;
+const std::string TEXT_LIMIT_TEXT = std::to_string(TEXT_LIMIT_BYTES >> 20) + " MiB";
 
 // Reads a text input of the bench (what: "script", "panel file") from an open file.
 bool read_bounded(std::FILE* file, const char* what, const std::string& name, std::string& text, std::string& error)

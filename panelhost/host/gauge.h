@@ -3,6 +3,7 @@
 #pragma once
 
 #include "host/panel_host.h"
+#include "panelhost/base/limits.h"
 #include "panelhost/picture/bitmap.h"
 #include "panelhost/host/mouse.h"
 
@@ -108,7 +109,6 @@ private:
 // Every element under root in tree order: an element, then its next list, depth first. A tree
 // that links back to an element already visited is walked once; the walk stops after
 // MAX_ELEMENTS elements.
-constexpr std::size_t MAX_ELEMENTS = 4096;
 std::vector<ELEMENT_HEADER*> element_tree(ELEMENT_HEADER* root);
 
 // The value of an element's last update, 0 for a kind that has none.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "host/panel_host.h"
+#include "panelhost/base/limits.h"
 
 #include <cstddef>
 #include <string>
@@ -9,7 +10,6 @@
 
 namespace panelhost {
 
-constexpr std::size_t MAX_MOUSE_ROWS = 4096;
 
 // One parent group, its box in gauge pixels.
 struct MouseGroup {

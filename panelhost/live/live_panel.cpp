@@ -1,6 +1,8 @@
 // The live panel's side of the page: each request answered on the panel's thread, and the frames.
 #include "panelhost/live/live_panel.h"
 
+#include "panelhost/base/text.h"
+
 #include "panelhost/system/clock.h"
 #include "panelhost/live/embedded_files.h"
 #include "panelhost/picture/render.h"
@@ -72,26 +74,10 @@ bool read_integer(const std::map<std::string, std::string>& params, const char* 
                   long long& value)
 {
     auto found = params.find(name);
-    if (found == params.end() || found->second.empty() || found->second.size() > 15)
-        return false;
-    const std::string& text = found->second;
-    std::size_t first = text[0] == '-' ? 1 : 0;
-    if (first == text.size())
-        return false;
-    for (std::size_t i = first; i < text.size(); ++i)
-        if (text[i] < '0' || text[i] > '9')
-            return false;
-    value = std::strtoll(text.c_str(), nullptr, 10);
-    return value >= low && value <= high;
+    return found != params.end() && base::read_whole_number(found->second, low, high, value);
 }
 
-std::string lowered(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
+using base::lower;
 
 const char* content_type(const std::string& name)
 {
@@ -110,7 +96,7 @@ const char* content_type(const std::string& name)
         {".wma",  "audio/x-ms-wma"},
         {".mid",  "audio/midi"},
     };
-    std::string ending = lowered(name);
+    std::string ending = lower(name);
     for (const Type& type : TYPES) {
         std::size_t length = std::strlen(type.ending);
         if (ending.size() >= length && ending.compare(ending.size() - length, length, type.ending) == 0)
@@ -119,11 +105,7 @@ const char* content_type(const std::string& name)
     return "application/octet-stream";
 }
 
-void put32(std::string& out, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<char>(value >> (8 * i)));
-}
+using base::put32;
 
 // A sound buffer's samples as the RIFF WAVE file of its format.
 std::string wave_file(const sim::SoundBufferInfo& buffer)
@@ -156,7 +138,7 @@ std::string address_bytes(const std::string& name)
 bool same_address(const std::string& name, const std::string& other)
 {
     std::string bytes = address_bytes(name);
-    return bytes.empty() ? lowered(name) == lowered(other) : bytes == address_bytes(other);
+    return bytes.empty() ? lower(name) == lower(other) : bytes == address_bytes(other);
 }
 
 // The served address as it was given, without the brackets of an IPv6 address.
@@ -259,7 +241,7 @@ bool live_address_loopback(const std::string& host)
         return bytes[0] == 127;
     if (bytes.size() == 16)
         return bytes == address_bytes("::1");
-    return lowered(bare) == "localhost";
+    return lower(bare) == "localhost";
 }
 
 std::string live_exposure_warning(const LiveAddress& served)
@@ -282,7 +264,7 @@ std::optional<LiveResponse> live_refusal(const LiveRequest& request, const LiveA
         return refuse(403, "the Host header names another address than the live panel's: " + accepted_hosts(served));
     bool changes = request.method != "GET" && request.method != "HEAD";
     std::string scheme = "http://";
-    bool own_origin = request.origin && lowered(request.origin->substr(0, scheme.size())) == scheme &&
+    bool own_origin = request.origin && lower(request.origin->substr(0, scheme.size())) == scheme &&
                       live_host_accepted(request.origin->substr(scheme.size()), served);
     if (changes && request.origin && !own_origin)
         return refuse(403, "the live panel is changed only from its own page (an Origin of http:// and " +

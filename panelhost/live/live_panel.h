@@ -3,6 +3,7 @@
 #pragma once
 
 #include "panelhost/host/host.h"
+#include "panelhost/base/limits.h"
 #include "panelhost/live/live_trace.h"
 
 #include <cstdint>
@@ -33,14 +34,6 @@ struct LiveResponse {
     std::string body;
 };
 
-// A request body is never needed (a request's words are in its query): a larger one is refused.
-constexpr std::size_t LIVE_BODY_LIMIT = 1024;
-// The trace lines one answer gives at most.
-constexpr std::size_t LIVE_TRACE_PER_ANSWER = 500;
-// A page that goes away while it holds a button (its tab closed, its browser ended, the network
-// lost) never sends the release: the panel lets go of a held button that the page has not
-// renewed for this long, by the frames' time. The page renews it four times as often.
-constexpr std::uint64_t LIVE_HOLD_EXPIRY_MS = 2000;
 
 // The refusal, 403 and one line, of a request the panel must not answer: one whose Host does not
 // name the served address (a page elsewhere whose name was rebound to this machine), or one that

@@ -25,20 +25,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The host's frame: 18 update passes a second.
-constexpr auto FRAME = std::chrono::milliseconds(55);
-// How long a page's wait for something new is held before it is answered all the same.
-constexpr auto LONGEST_WAIT = std::chrono::seconds(2);
-// A server thread serves one connection while it is open, so a connection that says nothing
-// holds a thread: a request must come within a second of the last read (a page sends each whole
-// at once), and an idle connection is closed after two. The threads are enough for a page's own
-// connections (six at most in a browser) beside forty such connections.
-constexpr std::size_t LIVE_SERVER_THREADS = 64;
-constexpr time_t READ_TIMEOUT_S = 1;
-constexpr time_t IDLE_TIMEOUT_S = 2;
-// Connections not yet taken from the listening socket: httplib listens with room for five, and
-// the kernel drops a connection past that (a page's own, behind a burst of others) for a second.
-constexpr int LISTEN_BACKLOG = 128;
+// The host's frame, and the bounds of a page's wait and of the server's threads and connections:
+// panelhost/base/limits.h.
+constexpr auto FRAME = std::chrono::milliseconds(FRAME_MS);
+constexpr auto LONGEST_WAIT = std::chrono::milliseconds(LIVE_LONGEST_WAIT_MS);
 
 std::atomic<bool> stop_requested{false};
 
@@ -175,8 +165,8 @@ void set_limits(httplib::Server& http)
     http.set_payload_max_length(LIVE_BODY_LIMIT);
     http.new_task_queue = [] { return new httplib::ThreadPool(LIVE_SERVER_THREADS); };
     http.set_keep_alive_max_count(1000);
-    http.set_keep_alive_timeout(IDLE_TIMEOUT_S);
-    http.set_read_timeout(READ_TIMEOUT_S, 0);
+    http.set_keep_alive_timeout(LIVE_IDLE_TIMEOUT_S);
+    http.set_read_timeout(LIVE_READ_TIMEOUT_S, 0);
     // An answer goes out as its headers and then its body: without this the body of a small
     // answer waits for the page's acknowledgement of the headers, tens of milliseconds.
     http.set_tcp_nodelay(true);
@@ -249,7 +239,7 @@ bool bind_server(LiveServer& server, const LiveAddress& address, std::string& er
     }
     // Listening again on the listening socket gives its queue the room, on Linux.
     if (server.listening_socket != INVALID_SOCKET)
-        ::listen(server.listening_socket, LISTEN_BACKLOG);
+        ::listen(server.listening_socket, LIVE_LISTEN_BACKLOG);
     server.served.port = port;
     return true;
 }

@@ -2,13 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include "panelhost/base/limits.h"
 #include <string>
 #include <vector>
 
 namespace panelhost {
 
-// The trace lines kept for a page that comes late.
-constexpr std::size_t LIVE_TRACE_KEPT = 20000;
 
 // The trace as the page shows it: every line from the moment it is made, so that a panel made
 // before the page is served (its install, a script run first) shows from its start.

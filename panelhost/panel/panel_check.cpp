@@ -1,6 +1,8 @@
 // Checking a panel configuration's gauge lines against the folder of gauge modules.
 #include "panelhost/panel/panel_check.h"
 
+#include "panelhost/base/text.h"
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -17,12 +19,7 @@ const char* const MODULE_EXTENSIONS[] = {".gau", ".dll"};
 const char* const MODULE_EXTENSIONS[] = {".so"};
 #endif
 
-std::string lower(std::string text)
-{
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
+using base::lower;
 
 std::string box_text(const PIXEL_BOX& box)
 {

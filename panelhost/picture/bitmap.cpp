@@ -1,5 +1,6 @@
 // Reading the bitmap resources of a module.
 #include "panelhost/picture/bitmap.h"
+#include "panelhost/base/limits.h"
 
 #include <cstring>
 
@@ -16,7 +17,6 @@ std::uint16_t u16(const std::uint8_t* p)
     return static_cast<std::uint16_t>(p[0] | p[1] << 8);
 }
 
-constexpr std::int64_t MAX_SIDE = 16384;
 constexpr std::uint32_t INFO_HEADER_SIZE = 40;
 
 }  // namespace
@@ -42,7 +42,7 @@ bool read_dib(const std::uint8_t* data, std::size_t size, Bitmap& bitmap, std::s
     bool top_down = height < 0;
     if (top_down)
         height = -height;
-    if (width <= 0 || height <= 0 || width > MAX_SIDE || height > MAX_SIDE) {
+    if (width <= 0 || height <= 0 || width > MAX_BITMAP_SIDE || height > MAX_BITMAP_SIDE) {
         error = "bitmap size " + std::to_string(width) + " x " + std::to_string(height) + " out of range";
         return false;
     }

@@ -1,6 +1,7 @@
 // The script's commands: one table of name, arguments and handler, the host's rows here and the
 // devices' from their own files.
 #include "panelhost/system/clock.h"
+#include "panelhost/base/limits.h"
 #include "panelhost/host/host.h"
 #include "panelhost/system/process.h"
 #include "panelhost/picture/render.h"
@@ -10,7 +11,6 @@
 namespace panelhost {
 namespace {
 
-constexpr std::uint64_t FRAME_MS = 55;
 
 PIXEL_POINT point_of(const ScriptCommand& command)
 {

@@ -1,5 +1,6 @@
 // The bench's script reader: each line matched against the command table and read by its row.
 #include "panelhost/script/script.h"
+#include "panelhost/base/limits.h"
 
 #include "panelhost/base/text.h"
 
@@ -76,9 +77,9 @@ bool read_arg(ArgKind kind, std::string_view word, ScriptArg& arg)
     case ArgKind::Coordinate:
         return read_integer(word, INT32_MIN, INT32_MAX, arg.integer);
     case ArgKind::Count:
-        return read_integer(word, 1, 1000000, arg.integer);
+        return read_integer(word, 1, COUNT_LIMIT, arg.integer);
     case ArgKind::Millis:
-        return read_integer(word, 0, std::int64_t(1) << 40, arg.integer);
+        return read_integer(word, 0, WAIT_LIMIT_MS, arg.integer);
     case ArgKind::Id:
         return read_integer(word, 0, UINT32_MAX, arg.integer);
     case ArgKind::Number:
@@ -105,11 +106,11 @@ std::string expectation(const CommandSpec& spec)
         number |= kind == ArgKind::Number;
     }
     std::string notes;
-    auto note = [&](const char* text_note) { notes += (notes.empty() ? "" : "; ") + std::string(text_note); };
+    auto note = [&](const std::string& text_note) { notes += (notes.empty() ? "" : "; ") + text_note; };
     if (coordinates)
         note("X and Y integers");
     if (count)
-        note("N an integer from 1 to 1000000");
+        note("N an integer from 1 to " + std::to_string(COUNT_LIMIT));
     if (millis)
         note("MS a whole number of milliseconds");
     if (id)

@@ -1,5 +1,6 @@
 // The simulated host clock: time moves only when the script says so, event by event.
 #include "panelhost/system/clock.h"
+#include "panelhost/base/limits.h"
 #include "panelhost/host/trace.h"
 #include "platform/platform.h"
 #include "platform/sim/simulation.h"
@@ -12,14 +13,9 @@ namespace panelhost {
 
 namespace {
 
-// A device that falls due again at the instant it was served (one rescheduled at once, or
-// restarted at once by a window procedure) would hold the clock; past this many events at one
-// instant the device is held back for the rest of the wait, and the clock moves on without it.
-constexpr int EVENTS_AT_ONE_INSTANT = 1000;
-// A wait may be long (up to 2^40 ms) and a device may fall due every millisecond of it (a song of
-// a millisecond, repeated), each at an instant of its own; past this many events in one wait the
-// wait ends where the last of them left the clock.
-constexpr int EVENTS_PER_WAIT = 100000;
+// A device that falls due again at the instant it was served would hold the clock, and a
+// device that falls due every millisecond of a long wait would make it as long: the bounds
+// (EVENTS_AT_ONE_INSTANT, EVENTS_PER_WAIT) are in panelhost/base/limits.h.
 
 unsigned long long as_number(std::uint64_t value)
 {

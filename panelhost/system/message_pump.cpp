@@ -1,6 +1,7 @@
 // The thread's message loop, the same in every build: each drain delivers what is queued, up to
 // a bound.
 #include "panelhost/system/clock.h"
+#include "panelhost/base/limits.h"
 #include "panelhost/host/trace.h"
 #include "platform/platform.h"
 
@@ -9,9 +10,8 @@ namespace panelhost {
 namespace {
 
 // A window procedure that posts again for every message it gets (a song that ends as soon as it
-// is restarted, say) would keep a drain going forever; past this many messages the rest wait
-// for the next drain, after the clock has moved on.
-constexpr int MESSAGES_PER_DRAIN = 1000;
+// is restarted, say) would keep a drain going forever; past MESSAGES_PER_DRAIN messages the rest
+// wait for the next drain, after the clock has moved on.
 
 std::string window_name(HWND window)
 {

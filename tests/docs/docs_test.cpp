@@ -1,0 +1,120 @@
+// The documents against what they describe: the table of the bench's limits against the
+// constants it quotes, and every path a document names against the source tree.
+#include "panelhost/base/limits.h"
+#include "panelhost/base/text.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <climits>
+#include <iterator>
+#include <map>
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string read_doc(const std::string& name)
+{
+    std::ifstream file(std::string(PANEL_SOURCE_DIR) + "/" + name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+struct Limit {
+    const char* name;
+    long long value;
+};
+
+TEST(Docs, TheLimitsTableIsTheBenchsOwn)
+{
+    using namespace panelhost;
+    const Limit limits[] = {
+        {"FRAME_MS", FRAME_MS},
+        {"MAX_ELEMENTS", MAX_ELEMENTS},
+        {"MAX_MOUSE_ROWS", MAX_MOUSE_ROWS},
+        {"MAX_BITMAP_SIDE", MAX_BITMAP_SIDE},
+        {"TEXT_LIMIT_BYTES", static_cast<long long>(TEXT_LIMIT_BYTES)},
+        {"COUNT_LIMIT", COUNT_LIMIT},
+        {"WAIT_LIMIT_MS", WAIT_LIMIT_MS},
+        {"MESSAGES_PER_DRAIN", MESSAGES_PER_DRAIN},
+        {"EVENTS_AT_ONE_INSTANT", EVENTS_AT_ONE_INSTANT},
+        {"EVENTS_PER_WAIT", EVENTS_PER_WAIT},
+        {"LIVE_BODY_LIMIT", LIVE_BODY_LIMIT},
+        {"LIVE_TRACE_PER_ANSWER", LIVE_TRACE_PER_ANSWER},
+        {"LIVE_TRACE_KEPT", LIVE_TRACE_KEPT},
+        {"LIVE_LONGEST_WAIT_MS", LIVE_LONGEST_WAIT_MS},
+        {"LIVE_HOLD_EXPIRY_MS", LIVE_HOLD_EXPIRY_MS},
+        {"LIVE_SERVER_THREADS", LIVE_SERVER_THREADS},
+        {"LIVE_READ_TIMEOUT_S", LIVE_READ_TIMEOUT_S},
+        {"LIVE_IDLE_TIMEOUT_S", LIVE_IDLE_TIMEOUT_S},
+        {"LIVE_LISTEN_BACKLOG", LIVE_LISTEN_BACKLOG},
+    };
+    // | what | VALUE [unit ...] | `NAME` |
+    std::string doc = read_doc("docs/panelhost.md");
+    std::regex row(R"(\n\|[^|\n]*\| *(-?[0-9]+)[^|\n]*\| *`([A-Z_]+)` *\|)");
+    std::map<std::string, long long> documented;
+    for (auto match = std::sregex_iterator(doc.begin(), doc.end(), row); match != std::sregex_iterator(); ++match) {
+        long long value = 0;
+        ASSERT_TRUE(base::read_whole_number((*match)[1].str(), LLONG_MIN, LLONG_MAX, value)) << (*match)[0];
+        documented[(*match)[2].str()] = value;
+    }
+    for (const Limit& limit : limits) {
+        auto found = documented.find(limit.name);
+        if (found == documented.end()) {
+            ADD_FAILURE() << limit.name << ": not in the table of docs/panelhost.md";
+            continue;
+        }
+        EXPECT_EQ(found->second, limit.value) << limit.name << ": the table says " << found->second
+                                               << ", panelhost/base/limits.h " << limit.value;
+        documented.erase(found);
+    }
+    for (const auto& [name, value] : documented)
+        ADD_FAILURE() << "docs/panelhost.md names a limit " << name << " (" << value << ") that the bench does not have";
+}
+
+// A path the documents name (`panelhost/live/live_panel.cpp`, [testing](docs/testing.md)) that is
+// not in the tree sends the reader nowhere. Names with a placeholder in capitals or a wildcard
+// (`panel-gauges-VERSION.zip`, `radio_bench.*`) are patterns, not paths.
+TEST(Docs, EveryPathADocumentNamesIsThere)
+{
+    namespace fs = std::filesystem;
+    const fs::path root = PANEL_SOURCE_DIR;
+    const char* const ROOTS[] = {"host/", "radio/", "autohelm/", "platform/", "panelhost/", "tests/", "tools/",
+                                 "benchmarks/", "docs/", "cmake/", ".ci/"};
+    std::vector<fs::path> documents = {root / "README.md"};
+    for (const auto& entry : fs::directory_iterator(root / "docs"))
+        if (entry.path().extension() == ".md")
+            documents.push_back(entry.path());
+    std::regex quoted(R"(`([^`\s]+)`)");
+    std::regex linked(R"(\]\(([^)\s#:]+)(#[^)]*)?\))");
+    std::regex placeholder(R"([A-Z]{2,}|\*|\.\.\.)");
+    int checked = 0;
+    for (const fs::path& document : documents) {
+        std::string text = read_doc(fs::relative(document, root).string());
+        ASSERT_FALSE(text.empty()) << document;
+        auto check = [&](std::string path, const fs::path& base) {
+            while (!path.empty() && (path.back() == '.' || path.back() == ',' || path.back() == ':'))
+                path.pop_back();
+            if (std::regex_search(path, placeholder))
+                return;
+            ++checked;
+            EXPECT_TRUE(fs::exists(base / path)) << fs::relative(document, root).string() << " names " << path
+                                                  << ", which is not there";
+        };
+        for (auto m = std::sregex_iterator(text.begin(), text.end(), quoted); m != std::sregex_iterator(); ++m) {
+            std::string path = (*m)[1].str();
+            for (const char* start : ROOTS)
+                if (path.rfind(start, 0) == 0) {
+                    check(path, root);
+                    break;
+                }
+        }
+        for (auto m = std::sregex_iterator(text.begin(), text.end(), linked); m != std::sregex_iterator(); ++m)
+            check((*m)[1].str(), document.parent_path());
+    }
+    EXPECT_GT(checked, 100) << "the documents name the tree's paths";
+}
+
+}  // namespace

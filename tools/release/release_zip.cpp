@@ -106,10 +106,10 @@ int main(int argc, char** argv)
 {
     if (argc < 5)
         return fail("usage: release_zip OUT.zip UNIX_TIME FOLDER NAME...");
-    char* end = nullptr;
-    long long seconds = std::strtoll(argv[2], &end, 10);
-    if (*end != '\0' || seconds < 315532800)   // 1980, where the archive's dates begin
-        return fail(std::string("not a time from 1980 on: ") + argv[2]);
+    long long seconds = 0;
+    // 1980, where the archive's dates begin, to 2107, where they end
+    if (!base::read_whole_number(argv[2], 315532800, 4354819199LL, seconds))
+        return fail(std::string("not a time from 1980 to 2107: ") + argv[2]);
     std::uint16_t date = 0;
     std::uint16_t clock = 0;
     dos_time(static_cast<std::time_t>(seconds), date, clock);

@@ -20,7 +20,7 @@ import urllib.request
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 OUT = os.path.join(ROOT, "build", "native", "out")
-sys.path.insert(0, os.path.join(ROOT, "tests", "live"))
+sys.path.insert(0, os.path.join(ROOT, "tests", "panelhost", "live"))
 
 
 def start_bench(work):

@@ -1,13 +1,17 @@
 // The native media stand-ins on their own: COM on the thread, the sound buffer's locks and
-// volume, the filter graph's checks, files, mappings, temporary names and text conversion.
+// volume, the filter graph's checks, files, mappings, temporary names and text conversion; and
+// the table of live objects that the stand-ins keep.
 #include "platform/native/media_registry.h"
 #include "platform/sim/media.h"
 #include "platform/sim/media_graph.h"
+#include "platform/sim/registry.h"
 #include "tests/radio_media/media_test_support.h"
 #include "tests/support/song_variants.h"
 
 #include <cstring>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -196,6 +200,40 @@ TEST_F(Standins, TextConvertsByteForByteWithinTheBuffer)
     EXPECT_EQ(wide[3], 0);
     EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, "abcdefgh", -1, nullptr, 0), 9) << "the size needed";
     EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, "abcdefgh", -1, wide, 8), 0) << "no room for the terminator";
+}
+
+// The table of live objects: handles it makes up are four apart and never given twice, objects
+// are found by handle or by what they hold, listed in the order of their handles, and stay where
+// they are while others come and go.
+TEST(Registry, FindsEachLiveObjectByItsHandle)
+{
+    sim::Registry<void*, std::string> table(0x100);
+    void* first = table.add_numbered("first");
+    void* second = table.add_numbered("second");
+    EXPECT_EQ(first, reinterpret_cast<void*>(0x100));
+    EXPECT_EQ(second, reinterpret_cast<void*>(0x104));
+    std::string* kept = table.find(first);
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(*kept, "first");
+    for (int i = 0; i < 100; ++i)
+        table.remove(table.add_numbered(std::to_string(i)));
+    EXPECT_EQ(table.find(first), kept) << "an object moved while others came and went";
+    EXPECT_TRUE(table.remove(first));
+    EXPECT_FALSE(table.remove(first)) << "a handle removed twice";
+    EXPECT_FALSE(table.holds(first));
+    EXPECT_EQ(table.find(first), nullptr);
+    void* third = table.add_numbered("third");
+    EXPECT_EQ(third, reinterpret_cast<void*>(0x104 + 4 * 101)) << "a handle given again";
+    table.add(second, "second again");
+    EXPECT_EQ(table.count(), 2u) << "a handle added again is one object";
+    std::vector<std::string> listed;
+    for (const auto& [handle, object] : table)
+        listed.push_back(object);
+    EXPECT_EQ(listed, (std::vector<std::string>{"second again", "third"}));
+    const std::string* found = table.find_if([](const std::string& object) { return object[0] == 't'; });
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(*found, "third");
+    EXPECT_EQ(table.find_if([](const std::string& object) { return object.empty(); }), nullptr);
 }
 
 }  // namespace

@@ -128,7 +128,7 @@ HRESULT play_length(const std::string& path, std::uint64_t& length_ms)
     return S_OK;
 }
 
-MediaGraph::MediaGraph() : id_(++graphs_made)
+MediaGraph::MediaGraph(const IGraphBuilder* face) : face_(face), id_(++graphs_made)
 {
     live_graphs().add(id_, this);
 }
@@ -316,6 +316,11 @@ std::uint64_t MediaGraph::position_ms(std::uint64_t now) const
 // What the bench and the tests read of the live graphs.
 std::size_t media_graph_count() { return live_graphs().count(); }
 std::vector<MediaGraphInfo> media_graph_infos() { return infos_of(live_graphs()); }
+
+bool media_graph_info(const IGraphBuilder* face, MediaGraphInfo& info)
+{
+    return info_of(live_graphs(), face, info);
+}
 
 std::size_t unfreed_event_params()
 {

@@ -67,7 +67,20 @@ private:
     std::uintptr_t next_number_;
 };
 
-// The state of each device in the table, as its info() gives it, in the order of the handles.
+// The devices that modules reach through COM faces, each able to say its face() and its info():
+// the state of the one behind the face, false for none; the state of each, in the order of their
+// handles.
+template <typename Handle, typename Device, typename Face, typename Info>
+bool info_of(const Registry<Handle, const Device*>& devices, const Face* face, Info& info)
+{
+    const Device* const* found =
+        devices.find_if([face](const Device* device) { return device->face() == face; });
+    if (!found)
+        return false;
+    info = (*found)->info();
+    return true;
+}
+
 template <typename Handle, typename Device>
 auto infos_of(const Registry<Handle, const Device*>& devices)
 {

@@ -37,7 +37,7 @@ bool playable_format(const WAVEFORMATEX& format)
 
 }  // namespace
 
-SoundBuffer::SoundBuffer(const DSBUFFERDESC& description)
+SoundBuffer::SoundBuffer(const DSBUFFERDESC& description, const IDirectSoundBuffer* face) : face_(face)
 {
     info_.id = ++buffers_made;
     info_.bytes.assign(description.dwBufferBytes, 0);
@@ -173,5 +173,10 @@ HRESULT SoundDevice::check_buffer(LPCDSBUFFERDESC description, LPUNKNOWN outer) 
 // What the bench and the tests read of the live buffers.
 std::size_t sound_buffer_count() { return live_buffers().count(); }
 std::vector<SoundBufferInfo> sound_buffer_infos() { return infos_of(live_buffers()); }
+
+bool sound_buffer_info(const IDirectSoundBuffer* face, SoundBufferInfo& info)
+{
+    return info_of(live_buffers(), face, info);
+}
 
 }  // namespace sim

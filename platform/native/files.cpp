@@ -3,6 +3,7 @@
 #include "platform/native/media_registry.h"
 #include "platform/sim/media.h"
 #include "platform/sim/paths.h"
+#include "platform/sim/registry.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,7 +14,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,9 +41,8 @@ struct KernelObject {
 };
 
 struct Kernel {
-    std::map<HANDLE, KernelObject> handles;
-    std::map<const void*, std::shared_ptr<std::vector<unsigned char>>> views;
-    std::uintptr_t next_handle = 0x2000;
+    sim::Registry<HANDLE, KernelObject> handles{0x2000};
+    sim::Registry<const void*, std::shared_ptr<std::vector<unsigned char>>> views;   // by address
     unsigned next_unique = 0;
 };
 
@@ -55,10 +54,8 @@ Kernel& kernel()
 
 KernelObject* find_object(HANDLE handle, KernelObject::Kind kind)
 {
-    auto found = kernel().handles.find(handle);
-    if (found == kernel().handles.end() || found->second.kind != kind)
-        return nullptr;
-    return &found->second;
+    KernelObject* object = kernel().handles.find(handle);
+    return object && object->kind == kind ? object : nullptr;
 }
 
 // The open file of the handle, when it was opened for the access asked for; else null, with the
@@ -75,14 +72,6 @@ KernelObject* file_open_for(HANDLE file, DWORD access)
         return nullptr;
     }
     return object;
-}
-
-HANDLE add_object(KernelObject object)
-{
-    HANDLE handle = reinterpret_cast<HANDLE>(kernel().next_handle);
-    kernel().next_handle += 4;
-    kernel().handles.emplace(handle, std::move(object));
-    return handle;
 }
 
 DWORD error_from_errno(int error)
@@ -130,15 +119,9 @@ std::string temp_folder()
 
 namespace sim {
 
-std::size_t open_handle_count()
-{
-    return kernel().handles.size();
-}
-
-std::size_t mapped_view_count()
-{
-    return kernel().views.size();
-}
+// What the bench and the tests count.
+std::size_t open_handle_count() { return kernel().handles.count(); }
+std::size_t mapped_view_count() { return kernel().views.count(); }
 
 }  // namespace sim
 
@@ -190,7 +173,7 @@ HANDLE WINAPI CreateFileA(LPCSTR file_name, DWORD access, DWORD, LPSECURITY_ATTR
     KernelObject object{KernelObject::Kind::file, -1, 0, nullptr};
     object.descriptor = descriptor;
     object.access = access;
-    return add_object(std::move(object));
+    return kernel().handles.add_numbered(std::move(object));
 }
 
 BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD size, LPDWORD read, LPOVERLAPPED)
@@ -264,14 +247,14 @@ DWORD WINAPI GetFileSize(HANDLE file, LPDWORD size_high)
 
 BOOL WINAPI CloseHandle(HANDLE handle)
 {
-    auto found = kernel().handles.find(handle);
-    if (found == kernel().handles.end()) {
+    KernelObject* object = kernel().handles.find(handle);
+    if (!object) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    if (found->second.kind == KernelObject::Kind::file)
-        close(found->second.descriptor);
-    kernel().handles.erase(found);   // a mapping's bytes live on in its views
+    if (object->kind == KernelObject::Kind::file)
+        close(object->descriptor);
+    kernel().handles.remove(handle);   // a mapping's bytes live on in its views
     return TRUE;
 }
 
@@ -360,7 +343,7 @@ HANDLE WINAPI CreateFileMappingA(HANDLE file, LPSECURITY_ATTRIBUTES, DWORD prote
     }
     KernelObject mapping{KernelObject::Kind::mapping, -1, 0, nullptr};
     mapping.bytes = std::move(bytes);
-    return add_object(std::move(mapping));
+    return kernel().handles.add_numbered(std::move(mapping));
 }
 
 LPVOID WINAPI MapViewOfFile(HANDLE mapping, DWORD access, DWORD offset_high, DWORD offset_low, SIZE_T size)
@@ -383,13 +366,13 @@ LPVOID WINAPI MapViewOfFile(HANDLE mapping, DWORD access, DWORD offset_high, DWO
         return nullptr;
     }
     unsigned char* view = object->bytes->data() + offset;
-    kernel().views[view] = object->bytes;
+    kernel().views.add(view, object->bytes);
     return view;
 }
 
 BOOL WINAPI UnmapViewOfFile(LPCVOID view)
 {
-    if (kernel().views.erase(view) == 0) {
+    if (!kernel().views.remove(view)) {
         SetLastError(ERROR_INVALID_ADDRESS_CODE);
         return FALSE;
     }

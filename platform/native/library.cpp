@@ -1,6 +1,7 @@
 // Native libraries and their resources: LoadLibraryA over dlopen, resources from the module's
 // embedded table.
 #include "platform/native/module_registry.h"
+#include "platform/sim/registry.h"
 #include "platform/sim/simulation.h"
 
 #include <dlfcn.h>
@@ -8,14 +9,23 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
-#include <set>
+#include <memory>
 
 namespace {
 
-std::set<HMODULE>& live_modules()
+// Each module under its handle, the address of its record.
+sim::Registry<HMODULE, std::unique_ptr<HINSTANCE__>>& live_modules()
 {
-    static std::set<HMODULE> modules;
+    static sim::Registry<HMODULE, std::unique_ptr<HINSTANCE__>> modules;
     return modules;
+}
+
+HMODULE add_module(void* library, const NATIVE_RESOURCE* resources, std::string path)
+{
+    auto module = std::make_unique<HINSTANCE__>(HINSTANCE__{library, resources, std::move(path), 1});
+    HMODULE handle = module.get();
+    live_modules().add(handle, std::move(module));
+    return handle;
 }
 
 typedef BOOL(WINAPI* DLL_ENTRY)(HINSTANCE, DWORD, LPVOID);
@@ -52,20 +62,17 @@ namespace sim {
 
 HMODULE module_from_resources(const NATIVE_RESOURCE* resources)
 {
-    HMODULE module = new HINSTANCE__{nullptr, resources, std::string(), 1};
-    live_modules().insert(module);
-    return module;
+    return add_module(nullptr, resources, std::string());
 }
 
 void release_module(HMODULE module)
 {
-    if (live_modules().erase(module))
-        delete module;
+    live_modules().remove(module);
 }
 
 bool is_module(HMODULE module)
 {
-    return module && live_modules().count(module) != 0;
+    return module && live_modules().holds(module);
 }
 
 }  // namespace sim
@@ -76,10 +83,10 @@ HMODULE WINAPI LoadLibraryA(LPCSTR file_name)
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    for (HMODULE module : live_modules())
+    for (const auto& [handle, module] : live_modules())
         if (module->library && module->path == file_name) {
             ++module->references;
-            return module;
+            return handle;
         }
     void* library = dlopen(file_name, RTLD_NOW | RTLD_LOCAL);
     if (!library) {
@@ -87,12 +94,10 @@ HMODULE WINAPI LoadLibraryA(LPCSTR file_name)
         return nullptr;
     }
     auto* resources = static_cast<const NATIVE_RESOURCE*>(dlsym(library, NATIVE_RESOURCE_TABLE_SYMBOL));
-    HMODULE module = new HINSTANCE__{library, resources, file_name, 1};
-    live_modules().insert(module);
+    HMODULE module = add_module(library, resources, file_name);
     if (DLL_ENTRY entry = entry_point(module); entry && !entry(module, DLL_PROCESS_ATTACH, nullptr)) {
-        live_modules().erase(module);
+        live_modules().remove(module);
         dlclose(library);
-        delete module;
         SetLastError(ERROR_MOD_NOT_FOUND);
         return nullptr;
     }
@@ -109,9 +114,9 @@ BOOL WINAPI FreeLibrary(HMODULE module)
         return TRUE;
     if (DLL_ENTRY entry = entry_point(module))
         entry(module, DLL_PROCESS_DETACH, nullptr);
-    live_modules().erase(module);
-    dlclose(module->library);
-    delete module;
+    void* library = module->library;
+    live_modules().remove(module);
+    dlclose(library);
     return TRUE;
 }
 

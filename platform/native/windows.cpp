@@ -2,12 +2,12 @@
 // to the trace and answer OK at once.
 #include "platform/native/module_registry.h"
 #include "platform/native/window_registry.h"
+#include "platform/sim/registry.h"
 #include "platform/sim/simulation.h"
 
 #include <algorithm>
 #include <cctype>
 #include <deque>
-#include <map>
 #include <string>
 
 namespace {
@@ -25,11 +25,10 @@ struct Window {
 };
 
 struct Windows {
-    std::map<std::string, WindowClass> classes;   // by upper-case name
-    std::map<HWND, Window> windows;
+    sim::Registry<std::string, WindowClass> classes;   // by upper-case name
+    sim::Registry<HWND, Window> windows{0x10010};
     std::deque<MSG> queue;
     ATOM next_atom = 0xC000;
-    std::uintptr_t next_handle = 0x10010;
     HWND active = nullptr;
 };
 
@@ -56,44 +55,26 @@ const WindowClass* find_class(LPCSTR name)
     if (!name)
         return nullptr;
     if (IS_INTRESOURCE(name)) {
-        for (const auto& [key, window_class] : windows().classes)
-            if (window_class.atom == reinterpret_cast<ULONG_PTR>(name))
-                return &window_class;
-        return nullptr;
+        ULONG_PTR atom = reinterpret_cast<ULONG_PTR>(name);
+        return windows().classes.find_if([atom](const WindowClass& window_class) { return window_class.atom == atom; });
     }
-    auto found = windows().classes.find(class_key(name));
-    return found == windows().classes.end() ? nullptr : &found->second;
+    return windows().classes.find(class_key(name));
 }
 
 Window* find_window(HWND window)
 {
-    auto found = windows().windows.find(window);
-    return found == windows().windows.end() ? nullptr : &found->second;
+    return windows().windows.find(window);
 }
 
 }  // namespace
 
 namespace sim {
 
-std::size_t window_count()
-{
-    return windows().windows.size();
-}
-
-std::size_t window_class_count()
-{
-    return windows().classes.size();
-}
-
-std::size_t queued_message_count()
-{
-    return windows().queue.size();
-}
-
-void set_active_window(HWND window)
-{
-    windows().active = window;
-}
+// What the bench and the tests count, and the window the host makes active.
+std::size_t window_count() { return windows().windows.count(); }
+std::size_t window_class_count() { return windows().classes.count(); }
+std::size_t queued_message_count() { return windows().queue.size(); }
+void set_active_window(HWND window) { windows().active = window; }
 
 }  // namespace sim
 
@@ -105,13 +86,11 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* window_class)
         return 0;
     }
     std::string key = class_key(window_class->lpszClassName);
-    if (windows().classes.count(key)) {
+    if (windows().classes.holds(key)) {
         SetLastError(ERROR_CLASS_ALREADY_EXISTS);
         return 0;
     }
-    WindowClass& entry = windows().classes[key];
-    entry.name = window_class->lpszClassName;
-    entry.definition = *window_class;
+    WindowClass& entry = windows().classes.add(key, WindowClass{window_class->lpszClassName, *window_class, 0});
     entry.definition.lpszClassName = nullptr;   // the caller's text need not outlive the call
     entry.definition.lpszMenuName = nullptr;
     entry.atom = windows().next_atom++;
@@ -128,7 +107,7 @@ BOOL WINAPI UnregisterClassA(LPCSTR class_name, HINSTANCE)
     for (const auto& [handle, window] : windows().windows)
         if (window.window_class == window_class)
             return FALSE;   // a class with windows stays registered
-    windows().classes.erase(class_key(window_class->name.c_str()));
+    windows().classes.remove(class_key(window_class->name.c_str()));
     return TRUE;
 }
 
@@ -144,11 +123,9 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR class_name, LPCSTR, DWORD style, int, 
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return nullptr;
     }
-    HWND handle = reinterpret_cast<HWND>(windows().next_handle);
-    windows().next_handle += 4;
-    windows().windows[handle] = Window{window_class, window_class->definition.lpfnWndProc, style};
+    HWND handle = windows().windows.add_numbered(Window{window_class, window_class->definition.lpfnWndProc, style});
     if (window_class->definition.lpfnWndProc(handle, WM_CREATE, 0, 0) == -1) {
-        windows().windows.erase(handle);
+        windows().windows.remove(handle);
         return nullptr;
     }
     return handle;
@@ -185,7 +162,7 @@ BOOL WINAPI DestroyWindow(HWND window)
         return FALSE;
     }
     entry->procedure(window, WM_DESTROY, 0, 0);
-    windows().windows.erase(window);
+    windows().windows.remove(window);
     // Messages still queued for a destroyed window are never delivered.
     std::deque<MSG>& queue = windows().queue;
     for (auto message = queue.begin(); message != queue.end();)

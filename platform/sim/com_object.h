@@ -1,8 +1,9 @@
 // The part that every stand-in COM object shares: one reference count for all its interfaces,
-// QueryInterface over a table of the interfaces it has, and the count of objects still alive.
+// QueryInterface over the interfaces it has, and the count of objects still alive.
 #pragma once
 
 #include "platform/platform.h"
+#include "platform/sim/com_interfaces.h"
 #include "platform/sim/media.h"
 #include "platform/sim/simulation.h"
 
@@ -19,19 +20,35 @@ namespace com {
 SIM_API void object_created();
 SIM_API void object_destroyed();
 
-// One row of an object's interface table: the identifier, the name under which tests can make
-// the query fail (null: it never fails), and the pointer a caller gets.
-struct InterfaceEntry {
+// What QueryInterface knows of an interface: its identifier, and the name under which tests can
+// make a query for it fail, on an object whose queries may fail.
+struct Query {
     const IID* iid;
     const char* failure_name;
-    void* pointer;
 };
 
-// A stand-in object with the interfaces given; it ends at its last Release.
-template <typename... Interfaces>
-class Object : public Interfaces... {
+template <typename Interface>
+extern const Query query;
+// interface                                   identifier                failure name
+template <> inline const Query query<IUnknown>           = {&IID_IUnknown,           "QueryInterface(IUnknown)"};
+template <> inline const Query query<IDirectSound8>      = {&IID_IDirectSound8,      "QueryInterface(IDirectSound8)"};
+template <> inline const Query query<IDirectSoundBuffer> = {&IID_IDirectSoundBuffer, "QueryInterface(IDirectSoundBuffer)"};
+template <> inline const Query query<IGraphBuilder>      = {&IID_IGraphBuilder,      "QueryInterface(IGraphBuilder)"};
+template <> inline const Query query<IMediaControl>      = {&IID_IMediaControl,      "QueryInterface(IMediaControl)"};
+template <> inline const Query query<IMediaEventEx>      = {&IID_IMediaEventEx,      "QueryInterface(IMediaEventEx)"};
+template <> inline const Query query<IMediaSeeking>      = {&IID_IMediaSeeking,      "QueryInterface(IMediaSeeking)"};
+template <> inline const Query query<IBasicAudio>        = {&IID_IBasicAudio,        "QueryInterface(IBasicAudio)"};
+template <> inline const Query query<IVideoWindow>       = {&IID_IVideoWindow,       "QueryInterface(IVideoWindow)"};
+
+// Whether tests can make an object's queries fail, each by its interface's failure name.
+enum class Queries { never_fail, may_fail };
+
+// A stand-in object with the interfaces given, each as the build's header set declares it; its
+// IUnknown is its first interface's. It ends at its last Release.
+template <typename First, typename... Others>
+class Object : public Complete<First>, public Complete<Others>... {
 public:
-    Object() { object_created(); }
+    explicit Object(Queries queries = Queries::never_fail) : queries_(queries) { object_created(); }
     Object(const Object&) = delete;
     Object& operator=(const Object&) = delete;
 
@@ -62,25 +79,33 @@ public:
 protected:
     virtual ~Object() { object_destroyed(); }
 
-    // The interface for the identifier, or why there is none.
-    virtual HRESULT find_interface(REFIID iid, void*& pointer) = 0;
+private:
+    struct Answer {
+        const Query& query;
+        void* pointer;
+    };
 
-    template <std::size_t N>
-    static HRESULT answer(const InterfaceEntry (&entries)[N], REFIID iid, void*& pointer)
+    // The interface for the identifier, or why there is none.
+    HRESULT find_interface(REFIID iid, void*& pointer)
     {
-        for (const InterfaceEntry& entry : entries) {
-            if (!IsEqualGUID(iid, *entry.iid))
+        const Answer answers[] = {
+            {query<IUnknown>, static_cast<First*>(this)},
+            {query<First>, static_cast<First*>(this)},
+            {query<Others>, static_cast<Others*>(this)}...,
+        };
+        for (const Answer& answer : answers) {
+            if (!IsEqualGUID(iid, *answer.query.iid))
                 continue;
             HRESULT failure;
-            if (entry.failure_name && sim::media::injected(entry.failure_name, failure))
+            if (queries_ == Queries::may_fail && sim::media::injected(answer.query.failure_name, failure))
                 return failure;
-            pointer = entry.pointer;
+            pointer = answer.pointer;
             return S_OK;
         }
         return E_NOINTERFACE;
     }
 
-private:
+    Queries queries_;
     ULONG references_ = 1;
 };
 

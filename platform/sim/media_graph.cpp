@@ -3,6 +3,7 @@
 
 #include "platform/sim/media.h"
 #include "platform/sim/paths.h"
+#include "platform/sim/registry.h"
 
 #include <algorithm>
 #include <cstring>
@@ -17,9 +18,10 @@ constexpr LONGLONG UNITS_PER_MS = 10000;
 constexpr LONG VOLUME_MIN = -10000;
 constexpr LONG VOLUME_MAX = 0;
 
-std::vector<const MediaGraph*>& live_graphs()
+// by id, so in the order they were made
+Registry<std::uint32_t, const MediaGraph*>& live_graphs()
 {
-    static std::vector<const MediaGraph*> graphs;
+    static Registry<std::uint32_t, const MediaGraph*> graphs;
     return graphs;
 }
 std::uint32_t graphs_made = 0;
@@ -126,9 +128,9 @@ HRESULT play_length(const std::string& path, std::uint64_t& length_ms)
     return S_OK;
 }
 
-MediaGraph::MediaGraph() : id_(++graphs_made)
+MediaGraph::MediaGraph(const IGraphBuilder* face) : face_(face), id_(++graphs_made)
 {
-    live_graphs().push_back(this);
+    live_graphs().add(id_, this);
 }
 
 // The last release ends the graph, stopping it if it runs.
@@ -136,8 +138,7 @@ MediaGraph::~MediaGraph()
 {
     remove_clocked_device(this);
     unfreed_params -= std::min(unfreed_params, taken_events_);
-    std::vector<const MediaGraph*>& graphs = live_graphs();
-    graphs.erase(std::remove(graphs.begin(), graphs.end(), this), graphs.end());
+    live_graphs().remove(id_);
 }
 
 HRESULT MediaGraph::render_file(LPCWSTR file)
@@ -312,17 +313,13 @@ std::uint64_t MediaGraph::position_ms(std::uint64_t now) const
     return std::min(duration_ms_, position_ms_ + (now - run_start_ms_));
 }
 
-std::size_t media_graph_count()
-{
-    return live_graphs().size();
-}
+// What the bench and the tests read of the live graphs.
+std::size_t media_graph_count() { return live_graphs().count(); }
+std::vector<MediaGraphInfo> media_graph_infos() { return infos_of(live_graphs()); }
 
-std::vector<MediaGraphInfo> media_graph_infos()
+bool media_graph_info(const IGraphBuilder* face, MediaGraphInfo& info)
 {
-    std::vector<MediaGraphInfo> infos;
-    for (const MediaGraph* graph : live_graphs())
-        infos.push_back(graph->info());
-    return infos;
+    return info_of(live_graphs(), face, info);
 }
 
 std::size_t unfreed_event_params()

@@ -34,12 +34,13 @@ struct MediaGraphInfo {
     std::size_t queued_events = 0;
 };
 
-// One filter graph; the COM faces of both builds forward their calls here. Each operation
+// One filter graph; its COM face (media_graph_com.cpp) forwards its calls here. Each operation
 // answers the framework's result and traces what took effect: "dshow render "PATH" -> 0xHR",
 // "dshow run", "dshow stop", "dshow rewind", "dshow volume V".
 class SIM_API MediaGraph final : public ClockedDevice {
 public:
-    MediaGraph();
+    // face: the interface the module creates the graph as, by which media_graph_info finds it.
+    explicit MediaGraph(const IGraphBuilder* face);
     ~MediaGraph() override;
     MediaGraph(const MediaGraph&) = delete;
     MediaGraph& operator=(const MediaGraph&) = delete;
@@ -54,9 +55,10 @@ public:
     HRESULT get_duration(LONGLONG* duration);
     HRESULT put_volume(LONG volume);
     // The graph renders no video, so it has no video window to place.
-    HRESULT video_window() const { return E_NOINTERFACE; }
+    static HRESULT video_window() { return E_NOINTERFACE; }
 
     MediaGraphInfo info() const;
+    const IGraphBuilder* face() const { return face_; }
 
     std::uint64_t next_event_ms() const override;
     void on_clock(std::uint64_t now_ms) override;
@@ -71,6 +73,7 @@ private:
 
     std::uint64_t position_ms(std::uint64_t now) const;
 
+    const IGraphBuilder* face_;
     std::uint32_t id_;
     std::vector<std::string> rendered_;
     std::uint64_t duration_ms_ = 0;
@@ -90,6 +93,8 @@ private:
 SIM_API std::size_t media_graph_count();
 // The state of every graph alive, in the order they were made.
 SIM_API std::vector<MediaGraphInfo> media_graph_infos();
+// The state of the live graph behind the interface; false for anything else.
+SIM_API bool media_graph_info(const IGraphBuilder* graph, MediaGraphInfo& info);
 SIM_API std::size_t unfreed_event_params();
 
 }  // namespace sim

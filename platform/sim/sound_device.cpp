@@ -2,8 +2,8 @@
 #include "platform/sim/sound_device.h"
 
 #include "platform/sim/media.h"
+#include "platform/sim/registry.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace sim {
@@ -11,9 +11,10 @@ namespace {
 
 constexpr std::size_t PCM_FORMAT_SIZE = 16;   // WAVEFORMATEX up to its bits per sample
 
-std::vector<const SoundBuffer*>& live_buffers()
+// by id, so in the order they were made
+Registry<std::uint32_t, const SoundBuffer*>& live_buffers()
 {
-    static std::vector<const SoundBuffer*> buffers;
+    static Registry<std::uint32_t, const SoundBuffer*> buffers;
     return buffers;
 }
 std::uint32_t buffers_made = 0;
@@ -36,7 +37,7 @@ bool playable_format(const WAVEFORMATEX& format)
 
 }  // namespace
 
-SoundBuffer::SoundBuffer(const DSBUFFERDESC& description)
+SoundBuffer::SoundBuffer(const DSBUFFERDESC& description, const IDirectSoundBuffer* face) : face_(face)
 {
     info_.id = ++buffers_made;
     info_.bytes.assign(description.dwBufferBytes, 0);
@@ -44,13 +45,12 @@ SoundBuffer::SoundBuffer(const DSBUFFERDESC& description)
     std::memcpy(&info_.format, description.lpwfxFormat, PCM_FORMAT_SIZE);
     info_.format.cbSize = 0;
     info_.flags = description.dwFlags;
-    live_buffers().push_back(this);
+    live_buffers().add(info_.id, this);
 }
 
 SoundBuffer::~SoundBuffer()
 {
-    std::vector<const SoundBuffer*>& buffers = live_buffers();
-    buffers.erase(std::remove(buffers.begin(), buffers.end(), this), buffers.end());
+    live_buffers().remove(info_.id);
 }
 
 HRESULT SoundBuffer::lock(DWORD offset, DWORD bytes, LPVOID* audio1, LPDWORD bytes1, LPVOID* audio2, LPDWORD bytes2,
@@ -170,17 +170,13 @@ HRESULT SoundDevice::check_buffer(LPCDSBUFFERDESC description, LPUNKNOWN outer) 
     return DS_OK;
 }
 
-std::size_t sound_buffer_count()
-{
-    return live_buffers().size();
-}
+// What the bench and the tests read of the live buffers.
+std::size_t sound_buffer_count() { return live_buffers().count(); }
+std::vector<SoundBufferInfo> sound_buffer_infos() { return infos_of(live_buffers()); }
 
-std::vector<SoundBufferInfo> sound_buffer_infos()
+bool sound_buffer_info(const IDirectSoundBuffer* face, SoundBufferInfo& info)
 {
-    std::vector<SoundBufferInfo> infos;
-    for (const SoundBuffer* live : live_buffers())
-        infos.push_back(live->info());
-    return infos;
+    return info_of(live_buffers(), face, info);
 }
 
 }  // namespace sim

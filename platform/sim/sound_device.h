@@ -23,12 +23,13 @@ struct SoundBufferInfo {
     bool locked = false;
 };
 
-// One secondary buffer; the COM faces of both builds forward their calls here. Each operation
-// answers the platform's result; Play and SetVolume trace what took effect ("dsound play",
-// "dsound volume V").
+// One secondary buffer; its COM face (sound_device_com.cpp) forwards its calls here. Each
+// operation answers the platform's result; Play and SetVolume trace what took effect ("dsound
+// play", "dsound volume V").
 class SIM_API SoundBuffer {
 public:
-    explicit SoundBuffer(const DSBUFFERDESC& description);
+    // face: the interface the module holds, by which sound_buffer_info finds the buffer.
+    SoundBuffer(const DSBUFFERDESC& description, const IDirectSoundBuffer* face);
     ~SoundBuffer();
     SoundBuffer(const SoundBuffer&) = delete;
     SoundBuffer& operator=(const SoundBuffer&) = delete;
@@ -40,9 +41,11 @@ public:
     HRESULT set_volume(LONG volume);
 
     const SoundBufferInfo& info() const { return info_; }
+    const IDirectSoundBuffer* face() const { return face_; }
 
 private:
     SoundBufferInfo info_;
+    const IDirectSoundBuffer* face_;
     void* lock1_ = nullptr;
     void* lock2_ = nullptr;
     DWORD length1_ = 0;
@@ -79,5 +82,7 @@ private:
 SIM_API std::size_t sound_buffer_count();
 // The state of every live buffer, in the order they were made.
 SIM_API std::vector<SoundBufferInfo> sound_buffer_infos();
+// The state of the live buffer behind the interface; false for anything else.
+SIM_API bool sound_buffer_info(const IDirectSoundBuffer* buffer, SoundBufferInfo& info);
 
 }  // namespace sim

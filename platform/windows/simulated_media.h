@@ -2,12 +2,12 @@
 // the bench to hand to a module in place of the real ones.
 #pragma once
 
-#include "platform/platform.h"
+#include "platform/sim/com_classes.h"
 
 namespace sim::windows {
 
 // A new object of the class, asked for the interface; the framework's results.
-HRESULT create_filter_graph(REFIID iid, void** object);
-HRESULT create_direct_sound(REFIID iid, void** object);
+using sim::com::create_direct_sound;
+using sim::com::create_filter_graph;
 
 }  // namespace sim::windows

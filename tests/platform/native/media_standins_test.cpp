@@ -1,13 +1,18 @@
-// The native media stand-ins on their own: COM on the thread, the sound buffer's locks and
-// volume, the filter graph's checks, files, mappings, temporary names and text conversion.
+// The native media stand-ins on their own: COM on the thread, the interfaces each object answers,
+// the sound buffer's locks and volume, the filter graph's checks, the devices' state by the
+// interface a module holds, files, mappings, temporary names and text conversion; and the table of
+// live objects that the stand-ins keep.
 #include "platform/native/media_registry.h"
 #include "platform/sim/media.h"
 #include "platform/sim/media_graph.h"
+#include "platform/sim/registry.h"
 #include "tests/support/media_test_support.h"
 #include "tests/support/song_variants.h"
 
 #include <cstring>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -49,6 +54,123 @@ TEST_F(Standins, EveryInterfaceOfAGraphCountsTowardsOneObject)
     EXPECT_EQ(sim::live_com_objects(), 1u) << "the graph ended while an interface was held";
     EXPECT_EQ(audio->Release(), 0u);
     EXPECT_EQ(sim::live_com_objects(), 0u);
+    CoUninitialize();
+}
+
+// A graph, a sound device and one of its buffers, made as a module makes them.
+struct MediaObjects {
+    IGraphBuilder* graph = nullptr;
+    IDirectSound8* device = nullptr;
+    IDirectSoundBuffer* buffer = nullptr;
+
+    void make()
+    {
+        ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
+                                   reinterpret_cast<void**>(&graph)),
+                  S_OK);
+        ASSERT_EQ(CoCreateInstance(CLSID_DirectSound8, nullptr, CLSCTX_INPROC_SERVER, IID_IDirectSound8,
+                                   reinterpret_cast<void**>(&device)),
+                  S_OK);
+        ASSERT_EQ(device->Initialize(nullptr), DS_OK);
+        static WAVEFORMATEX format = {WAVE_FORMAT_PCM, 1, 8000, 8000, 1, 8, 0};
+        DSBUFFERDESC description = {sizeof(DSBUFFERDESC), DSBCAPS_STATIC, 100, 0, &format, GUID_NULL};
+        ASSERT_EQ(device->CreateSoundBuffer(&description, &buffer, nullptr), DS_OK);
+    }
+    void release()
+    {
+        for (IUnknown* object : {static_cast<IUnknown*>(buffer), static_cast<IUnknown*>(device),
+                                 static_cast<IUnknown*>(graph)})
+            if (object)
+                object->Release();
+    }
+};
+
+// Each object answers the interfaces it has and no other, its IUnknown being its first; tests can
+// make the graph's queries fail by name, the sound device's never.
+TEST_F(Standins, EachObjectAnswersItsOwnInterfaces)
+{
+    ASSERT_EQ(CoInitialize(nullptr), S_OK);
+    MediaObjects objects;
+    objects.make();
+    enum Object { GRAPH, DEVICE, BUFFER };
+    struct Case {
+        const char* name;
+        Object object;
+        const IID* iid;
+        const char* failing_call;   // made to fail with E_OUTOFMEMORY; null: none
+        HRESULT result;
+        bool itself;                // the answer is the interface asked
+    };
+    // case                                       object  interface                 failing call                           result         itself
+    const Case cases[] = {
+        {"a graph's IUnknown is its graph builder",  GRAPH,  &IID_IUnknown,           nullptr,                               S_OK,          true},
+        {"a graph has a video window",               GRAPH,  &IID_IVideoWindow,       nullptr,                               S_OK,          false},
+        {"a graph is no sound device",               GRAPH,  &IID_IDirectSound8,      nullptr,                               E_NOINTERFACE, false},
+        {"a graph's IUnknown fails by its name",     GRAPH,  &IID_IUnknown,           "QueryInterface(IUnknown)",            E_OUTOFMEMORY, false},
+        {"a graph's seeking fails by its name",      GRAPH,  &IID_IMediaSeeking,      "QueryInterface(IMediaSeeking)",       E_OUTOFMEMORY, false},
+        {"a device's IUnknown is its device",        DEVICE, &IID_IUnknown,           nullptr,                               S_OK,          true},
+        {"a device is no buffer",                    DEVICE, &IID_IDirectSoundBuffer, nullptr,                               E_NOINTERFACE, false},
+        {"a device's queries never fail",            DEVICE, &IID_IDirectSound8,      "QueryInterface(IDirectSound8)",       S_OK,          true},
+        {"a buffer's IUnknown is its buffer",        BUFFER, &IID_IUnknown,           nullptr,                               S_OK,          true},
+        {"a buffer is no graph",                     BUFFER, &IID_IGraphBuilder,      nullptr,                               E_NOINTERFACE, false},
+        {"a buffer's queries never fail",            BUFFER, &IID_IDirectSoundBuffer, "QueryInterface(IDirectSoundBuffer)",  S_OK,          true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        IUnknown* asked = c.object == GRAPH    ? static_cast<IUnknown*>(objects.graph)
+                          : c.object == DEVICE ? static_cast<IUnknown*>(objects.device)
+                                               : static_cast<IUnknown*>(objects.buffer);
+        if (c.failing_call)
+            sim::media::fail_call(c.failing_call, E_OUTOFMEMORY);
+        void* answer = reinterpret_cast<void*>(1);
+        HRESULT result = asked->QueryInterface(*c.iid, &answer);
+        EXPECT_EQ(result, c.result);
+        sim::media::clear_failures();
+        if (FAILED(result)) {
+            EXPECT_EQ(answer, nullptr) << "a failed query's answer";
+            continue;
+        }
+        if (c.itself) {
+            EXPECT_EQ(answer, static_cast<void*>(asked)) << "not the interface the object was made as";
+        }
+        static_cast<IUnknown*>(answer)->Release();
+    }
+    EXPECT_EQ(sim::live_com_objects(), 3u);
+    objects.release();
+    CoUninitialize();
+}
+
+// The state of a graph or a buffer is found by the interface the module holds, and only while the
+// object lives; the lists hold the live ones in the order they were made.
+TEST_F(Standins, DeviceStateIsFoundByTheModulesInterfaceWhileItLives)
+{
+    ASSERT_EQ(CoInitialize(nullptr), S_OK);
+    MediaObjects first;
+    first.make();
+    MediaObjects second;
+    second.make();
+    sim::MediaGraphInfo graph;
+    sim::SoundBufferInfo buffer;
+    ASSERT_TRUE(sim::media_graph_info(second.graph, graph));
+    ASSERT_TRUE(sim::sound_buffer_info(second.buffer, buffer));
+    std::vector<sim::MediaGraphInfo> graphs = sim::media_graph_infos();
+    std::vector<sim::SoundBufferInfo> buffers = sim::sound_buffer_infos();
+    ASSERT_EQ(graphs.size(), 2u);
+    ASSERT_EQ(buffers.size(), 2u);
+    EXPECT_EQ(graphs[1].id, graph.id) << "the graphs out of the order they were made";
+    EXPECT_EQ(buffers[1].id, buffer.id) << "the buffers out of the order they were made";
+    EXPECT_LT(graphs[0].id, graphs[1].id);
+    EXPECT_LT(buffers[0].id, buffers[1].id);
+    EXPECT_FALSE(sim::media_graph_info(reinterpret_cast<IGraphBuilder*>(second.buffer), graph)) << "a buffer";
+    EXPECT_FALSE(sim::sound_buffer_info(reinterpret_cast<IDirectSoundBuffer*>(second.graph), buffer)) << "a graph";
+    IGraphBuilder* released_graph = first.graph;
+    IDirectSoundBuffer* released_buffer = first.buffer;
+    first.release();
+    EXPECT_FALSE(sim::media_graph_info(released_graph, graph)) << "a released graph";
+    EXPECT_FALSE(sim::sound_buffer_info(released_buffer, buffer)) << "a released buffer";
+    EXPECT_EQ(sim::media_graph_count(), 1u);
+    EXPECT_EQ(sim::sound_buffer_count(), 1u);
+    second.release();
     CoUninitialize();
 }
 
@@ -196,6 +318,40 @@ TEST_F(Standins, TextConvertsByteForByteWithinTheBuffer)
     EXPECT_EQ(wide[3], 0);
     EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, "abcdefgh", -1, nullptr, 0), 9) << "the size needed";
     EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, "abcdefgh", -1, wide, 8), 0) << "no room for the terminator";
+}
+
+// The table of live objects: handles it makes up are four apart and never given twice, objects
+// are found by handle or by what they hold, listed in the order of their handles, and stay where
+// they are while others come and go.
+TEST(Registry, FindsEachLiveObjectByItsHandle)
+{
+    sim::Registry<void*, std::string> table(0x100);
+    void* first = table.add_numbered("first");
+    void* second = table.add_numbered("second");
+    EXPECT_EQ(first, reinterpret_cast<void*>(0x100));
+    EXPECT_EQ(second, reinterpret_cast<void*>(0x104));
+    std::string* kept = table.find(first);
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(*kept, "first");
+    for (int i = 0; i < 100; ++i)
+        table.remove(table.add_numbered(std::to_string(i)));
+    EXPECT_EQ(table.find(first), kept) << "an object moved while others came and went";
+    EXPECT_TRUE(table.remove(first));
+    EXPECT_FALSE(table.remove(first)) << "a handle removed twice";
+    EXPECT_FALSE(table.holds(first));
+    EXPECT_EQ(table.find(first), nullptr);
+    void* third = table.add_numbered("third");
+    EXPECT_EQ(third, reinterpret_cast<void*>(0x104 + 4 * 101)) << "a handle given again";
+    table.add(second, "second again");
+    EXPECT_EQ(table.count(), 2u) << "a handle added again is one object";
+    std::vector<std::string> listed;
+    for (const auto& [handle, object] : table)
+        listed.push_back(object);
+    EXPECT_EQ(listed, (std::vector<std::string>{"second again", "third"}));
+    const std::string* found = table.find_if([](const std::string& object) { return object[0] == 't'; });
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(*found, "third");
+    EXPECT_EQ(table.find_if([](const std::string& object) { return object.empty(); }), nullptr);
 }
 
 }  // namespace

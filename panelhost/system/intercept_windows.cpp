@@ -7,7 +7,7 @@
 #include "platform/sim/simulation.h"
 #include "platform/sim/media.h"
 #include "platform/sim/winmm_calls.h"
-#include "platform/windows/simulated_media.h"
+#include "platform/sim/com_classes.h"
 
 #include <atomic>
 #include <cstring>
@@ -251,7 +251,7 @@ HRESULT WINAPI traced_co_create_instance(REFCLSID clsid, LPUNKNOWN outer, DWORD 
         *object = nullptr;
         if (outer)
             return CLASS_E_NOAGGREGATION;
-        return graph ? sim::windows::create_filter_graph(iid, object) : sim::windows::create_direct_sound(iid, object);
+        return graph ? sim::com::create_filter_graph(iid, object) : sim::com::create_direct_sound(iid, object);
     }
     HRESULT result = CoCreateInstance(clsid, outer, context, iid, object);
     if (FAILED(result) || !object || !*object)

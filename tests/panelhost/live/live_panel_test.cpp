@@ -1100,6 +1100,9 @@ TEST(LiveServer, TheServerJudgesEachRequestByItsOwnHostAndOrigin)
         {"no Host at all", "GET /state HTTP/1.0\r\n", 403, false},
         {"a wait for news for a rebound name",
          "GET /state?seen={version} HTTP/1.1\r\nHost: attacker.example:{port}\r\n", 403, false},
+        {"two Origin headers, the page's first",
+         "POST /press?x=25&y=101 HTTP/1.1\r\nHost: 127.0.0.1:{port}\r\nOrigin: http://127.0.0.1:{port}\r\n"
+         "Origin: http://attacker.example\r\nContent-Length: 0\r\n", 403, false},
     };
     for (const Wire& wire : wires) {
         Exchanged now = exchange(served.port(), get_state(served.port()));

@@ -12,10 +12,15 @@ mkdir -p "$root/tools" "$root/build" "$root/bin"
 cp -r "$source_dir/tools/demo.sh" "$source_dir/tools/demo" "$source_dir/tools/release" "$root/tools/"
 ln -s "$build_dir" "$root/build/native"
 # A browser that hangs, as one whose picture waits for virtual time that never runs out, with a
-# renderer of its own.
+# renderer of its own, its picture begun and never finished.
 cat >"$root/bin/chromium" <<'STUB'
 #!/bin/sh
 echo $$ >"$HANGING/browser.pid"
+for arg; do
+    case "$arg" in
+        --screenshot=*) printf '\211PNG\r\n' >"${arg#--screenshot=}" ;;
+    esac
+done
 sleep 3600 &
 echo $! >"$HANGING/renderer.pid"
 wait
@@ -53,6 +58,6 @@ port=$(sed -n 's/.*http:\/\/127.0.0.1:\([0-9]*\)\/.*/\1/p' "$root/out/demo/live.
 if [ -n "$port" ] && curl -s --max-time 2 "http://127.0.0.1:$port/state" >/dev/null; then
     fail "expected the bench ended, it still answers on port $port"
 fi
-[ -f "$root/out/demo/live-panel.png" ] && fail "expected no picture"
+[ -f "$root/out/demo/live-panel.png" ] && fail "expected no picture, not the one the ended browser began"
 [ "$failed" -eq 0 ] || { sed 's/^/    | /' "$root/demo.log"; exit 1; }
 echo "ok: the demo ended the browser after 3 s and finished in $took s"

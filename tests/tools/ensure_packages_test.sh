@@ -1,7 +1,8 @@
 #!/bin/sh
 # tools/ensure-packages.sh against a stand-in apt and dpkg: a mirror whose index fails some tries
-# or every try, a package that cannot be installed, an install that claims success but leaves a
-# package out. Each case says what it expected and what it got.
+# or every try, or that never answers; a package that cannot be installed, an install that claims
+# success but leaves a package out. The waits between tries are noted, not waited. Each case says
+# what it expected and what it got.
 #   ensure_packages_test.sh tools/ensure-packages.sh
 set -u
 script=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
@@ -28,6 +29,11 @@ cat >"$work/bin/apt-get" <<'STUB'
 echo "$*" >>"$FAKE/calls"
 case "$1" in
     update)
+        # a mirror that never answers: the stand-in waits until it is ended
+        if [ -f "$FAKE/hang" ]; then
+            echo $$ >>"$FAKE/hung"
+            exec /bin/sleep 3600
+        fi
         left=$(cat "$FAKE/update_failures")
         if [ "$left" -gt 0 ]; then
             echo $((left - 1)) >"$FAKE/update_failures"
@@ -53,15 +59,23 @@ cat >"$work/bin/sudo" <<'STUB'
 #!/bin/sh
 exec "$@"
 STUB
+# The wait between tries, said and not waited: each wait's seconds noted.
+cat >"$work/bin/sleep" <<'STUB'
+#!/bin/sh
+echo "$*" >>"$FAKE/waits"
+STUB
 chmod +x "$work/bin/"*
 
-# name | job | installed before | update failures | uninstallable | lie | status | updates | lines the output must hold (@-separated)
-cases="everything there|measure|ALL|0|||0|0|
-a mirror that heals on the third try|measure||2|||0|3|apt-get update failed (status 100, try 1 of 3); again in 0 s@apt-get update failed (status 100, try 2 of 3); again in 0 s
-a mirror stale at every try, the install works all the same|measure||5|||0|3|apt-get update failed 3 times (status 100); installing from the indexes read
-a package that cannot be had|demo||5|chromium||1|3|ensure-packages: these packages are not installed (apt-get install ended with status 100):@  chromium: needed by the demo's picture of the live panel, the page's test in Chromium@  http://mirror.invalid/debian-security/dists/bookworm-security/main/binary-i386/Packages.xz
-an install that says it worked but did not|measure||0||yes|1|1|  valgrind: needed by the measurements and the native tests that count instructions"
-echo "$cases" | while IFS='|' read -r name job before failures uninstallable lie status updates lines; do
+# The waits between tries are APT_RETRY_SECONDS (7 here); a mirror that never answers is given
+# APT_TIME_LIMIT (2 s here) a try.
+# name | job | installed before | update failures (hang: never answers) | uninstallable | lie | status | updates | waits | lines the output must hold (@-separated)
+cases="everything there|measure|ALL|0|||0|0||
+a mirror that heals on the third try|measure||2|||0|3|7 7|apt-get update failed (status 100, try 1 of 3); again in 7 s@apt-get update failed (status 100, try 2 of 3); again in 7 s
+a mirror stale at every try, the install works all the same|measure||5|||0|3|7 7|apt-get update failed 3 times (status 100); installing from the indexes read
+a mirror that never answers, ended at each try|measure||hang|||0|3|7 7|apt-get update failed (status 124, try 1 of 3); again in 7 s@apt-get update failed 3 times (status 124); installing from the indexes read
+a package that cannot be had|demo||5|chromium||1|3|7 7|ensure-packages: these packages are not installed (apt-get install ended with status 100):@  chromium: needed by the demo's picture of the live panel, the page's test in Chromium@  http://mirror.invalid/debian-security/dists/bookworm-security/main/binary-i386/Packages.xz
+an install that says it worked but did not|measure||0||yes|1|1||  valgrind: needed by the measurements and the native tests that count instructions"
+echo "$cases" | while IFS='|' read -r name job before failures uninstallable lie status updates waits lines; do
     export FAKE="$work/$(echo "$name" | tr -c 'a-z\n' '_')"
     mkdir -p "$FAKE"
     : >"$FAKE/installed"
@@ -72,11 +86,18 @@ echo "$cases" | while IFS='|' read -r name job before failures uninstallable lie
             echo "$package" >>"$FAKE/installed"
         done
     fi
+    : >"$FAKE/waits"
+    if [ "$failures" = hang ]; then
+        touch "$FAKE/hang"
+        failures=0
+    fi
     echo "$failures" >"$FAKE/update_failures"
     echo "$uninstallable" >"$FAKE/uninstallable"
     [ -n "$lie" ] && touch "$FAKE/lie"
     got=0
-    PATH="$work/bin:$PATH" APT_RETRY_SECONDS=0 APT_TIME_LIMIT=30 sh "$script" "$job" >"$FAKE/out" 2>&1 || got=$?
+    # bounded here too, so that a script that waits for ever fails the case instead
+    PATH="$work/bin:$PATH" APT_RETRY_SECONDS=7 APT_TIME_LIMIT=2 timeout -k 5 60 sh "$script" "$job" >"$FAKE/out" 2>&1 ||
+        got=$?
     fail() {
         echo "FAIL $name: $*"
         sed 's/^/    | /' "$FAKE/out"
@@ -86,6 +107,17 @@ echo "$cases" | while IFS='|' read -r name job before failures uninstallable lie
     [ "$got" -eq "$status" ] || fail "expected status $status, got $got"
     got_updates=$(grep -c '^update' "$FAKE/calls")
     [ "$got_updates" -eq "$updates" ] || fail "expected $updates apt-get update runs, got $got_updates"
+    got_waits=$(tr '\n' ' ' <"$FAKE/waits" | sed 's/ $//')
+    [ "$got_waits" = "$waits" ] || fail "expected the waits between tries [$waits] s, got [$got_waits]"
+    # each stand-in that never answered was ended with its try
+    if [ -f "$FAKE/hung" ]; then
+        for pid in $(cat "$FAKE/hung"); do
+            if kill -0 "$pid" 2>/dev/null; then
+                kill -KILL "$pid"
+                fail "expected the apt-get that never answered ended at its try, process $pid still runs"
+            fi
+        done
+    fi
     echo "$lines" | tr '@' '\n' | while IFS= read -r line; do
         [ -z "$line" ] || grep -qxF -- "$line" "$FAKE/out" ||
             grep -qF -- "ensure-packages: $line" "$FAKE/out" || fail "expected the line: $line"

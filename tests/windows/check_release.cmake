@@ -1,8 +1,10 @@
-# The release made twice from one build: the two pairs of zips are the same bytes; the shipped
-# files carry the fixed PE time stamp (0) and no path of the build's folders; the pilots' README
-# ends its lines in CR LF; SHA256SUMS holds the sum of each file.
+# The release made twice from one build: the two pairs of zips are the same bytes; unzip finds
+# every entry's CRC right and lists the entries in the byte order of their names (cmake's own
+# unpacking only warns of a bad CRC); the shipped files carry the fixed PE time stamp (0) and no
+# path of the build's folders; the pilots' README ends its lines in CR LF; SHA256SUMS holds the
+# sum of each file.
 #   -DRELEASE=tools/release/release-files.sh -DNATIVE=build/native/out -DWIN32=build/win32/out -DWORK=dir
-#   -DOBJDUMP=objdump -DSOURCE=source folder -DVERSION=x.y.z -P check_release.cmake
+#   -DOBJDUMP=objdump -DUNZIP=unzip -DSOURCE=source folder -DVERSION=x.y.z -P check_release.cmake
 cmake_minimum_required(VERSION 3.25)
 file(REMOVE_RECURSE "${WORK}")
 foreach(run a b)
@@ -13,10 +15,27 @@ foreach(run a b)
     endif()
 endforeach()
 set(zips panel-gauges-${VERSION}.zip panel-gauges-${VERSION}-debug.zip)
+# Each zip's entries as the release names them, in the byte order of their names.
+set(entries_panel-gauges-${VERSION}.zip Gauges/autohelm.gau Gauges/radio.gau Manual.html README.txt SHA256SUMS
+    panel.cfg)
+set(entries_panel-gauges-${VERSION}-debug.zip Bench/panelhost.exe Bench/panelhost.exe.debug Gauges/autohelm.gau.debug
+    Gauges/radio.gau.debug)
 foreach(zip IN LISTS zips)
     execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/a/${zip} ${WORK}/b/${zip} RESULT_VARIABLE differ)
     if(differ)
         message(FATAL_ERROR "two releases of one build differ: ${zip}")
+    endif()
+    execute_process(COMMAND ${UNZIP} -t ${WORK}/a/${zip} TIMEOUT 120
+                    RESULT_VARIABLE failed OUTPUT_VARIABLE tested ERROR_VARIABLE tested)
+    if(failed OR NOT tested MATCHES "No errors detected in compressed data")
+        message(FATAL_ERROR "${zip}: unzip -t finds a fault (status ${failed}):\n${tested}")
+    endif()
+    execute_process(COMMAND ${UNZIP} -Z1 ${WORK}/a/${zip} TIMEOUT 120
+                    RESULT_VARIABLE failed OUTPUT_VARIABLE listed ERROR_VARIABLE why)
+    string(REGEX REPLACE "\n$" "" listed "${listed}")
+    string(REPLACE "\n" ";" listed "${listed}")
+    if(failed OR NOT listed STREQUAL "${entries_${zip}}")
+        message(FATAL_ERROR "${zip}: the entries are [${listed}], not [${entries_${zip}}] in this order ${why}")
     endif()
     file(MAKE_DIRECTORY ${WORK}/unpacked/${zip})
     execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${WORK}/a/${zip} WORKING_DIRECTORY ${WORK}/unpacked/${zip}

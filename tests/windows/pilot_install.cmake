@@ -1,17 +1,24 @@
-# The release installed as a pilot would install it: the zip unpacked into a folder laid out as
-# a simulator's (its gauge folder, an aircraft's panel folder with the example window naming both
-# gauges, a Sound folder with songs), the debug zip's bench beside it. Then, under 32-bit Wine:
-# the bench checks a panel file with a misspelled line, a missing module and a wrong gauge name
-# and says each, with a status that is not 0; and it runs a session on both gauges of the sound
-# example window at once, whose whole trace must be the native bench's run of the same window.
-#   -DZIPS=dir -DVERSION=x.y.z -DWORK=dir -DWINE32=tools/wine32.sh -DNATIVE_OUT=build/native/out
+# The release installed as a pilot would install it: both zips tested by unzip (every entry's CRC),
+# the zip unpacked into a folder laid out as a simulator's (its gauge folder, an aircraft's panel
+# folder with the example window naming both gauges, a Sound folder with songs), the debug zip's
+# bench beside it. Then, under 32-bit Wine: the bench checks a panel file with a misspelled line, a
+# missing module and a wrong gauge name and says each, with a status that is not 0; and it runs a
+# session on both gauges of the sound example window at once, whose whole trace must be the native
+# bench's run of the same window.
+#   -DZIPS=dir -DVERSION=x.y.z -DWORK=dir -DWINE32=tools/wine32.sh -DNATIVE_OUT=build/native/out -DUNZIP=unzip
 #   -DSCRIPT=pilot_session.script -DCOMPARE=compare_runs.cmake -P pilot_install.cmake
 cmake_minimum_required(VERSION 3.25)
 file(REMOVE_RECURSE "${WORK}")
 set(sim ${WORK}/Simulator)
 set(panel ${sim}/Aircraft/Trainer/panel)
 file(MAKE_DIRECTORY ${WORK}/unpacked ${sim}/Gauges ${panel} ${sim}/Sound ${WORK}/native-gauges ${WORK}/songs)
+# cmake's unpacking only warns of an entry whose CRC is wrong: unzip checks each first.
 foreach(zip panel-gauges-${VERSION}.zip panel-gauges-${VERSION}-debug.zip)
+    execute_process(COMMAND ${UNZIP} -t ${ZIPS}/${zip} TIMEOUT 120
+                    RESULT_VARIABLE failed OUTPUT_VARIABLE tested ERROR_VARIABLE tested)
+    if(failed OR NOT tested MATCHES "No errors detected in compressed data")
+        message(FATAL_ERROR "${ZIPS}/${zip}: unzip -t finds a fault (status ${failed}):\n${tested}")
+    endif()
     execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${ZIPS}/${zip} WORKING_DIRECTORY ${WORK}/unpacked
                     RESULT_VARIABLE failed)
     if(failed)

@@ -17,7 +17,7 @@ fail() {
 native=$1
 win32=$2
 dist=$3
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 version=$(head -n 1 "$root/VERSION")
 for file in "$native/manual" "$native/release_zip" "$win32/radio.gau" "$win32/autohelm.gau" "$win32/panelhost.exe"; do
     [ -f "$file" ] || fail "$file is missing: build the native and win32 presets first"

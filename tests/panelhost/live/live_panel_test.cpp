@@ -338,6 +338,32 @@ TEST_F(LivePanelTest, TheVariablesAreThePanelsAndTheDriveIsShown)
         << state();
 }
 
+struct BodySize {
+    const char* name;
+    std::size_t body;
+    int status;
+};
+
+// A request's words are in its query; its body is only counted, and one past LIVE_BODY_LIMIT is
+// refused before anything it asks is done.
+TEST_F(LivePanelTest, ABodyOfTheLimitIsTakenAndOneByteMoreIsRefused)
+{
+    const BodySize cases[] = {
+        // name                     body                           status
+        {"no body",                 0,                             200},
+        {"a body of the limit",     panelhost::LIVE_BODY_LIMIT,     200},
+        {"one byte past the limit", panelhost::LIVE_BODY_LIMIT + 1, 413},
+    };
+    int value = 0;
+    for (const BodySize& one : cases) {
+        ++value;
+        double before = host_->var(103);
+        LiveResponse answer = ask("POST", "/var", {{"id", "103"}, {"value", std::to_string(value)}}, one.body);
+        EXPECT_EQ(answer.status, one.status) << one.name << " (" << one.body << " bytes): " << answer.body;
+        EXPECT_EQ(host_->var(103), one.status == 200 ? value : before) << one.name;
+    }
+}
+
 // ---- what the answers say, as JSON -------------------------------------------------------------------
 
 using Json = nlohmann::ordered_json;
@@ -474,6 +500,95 @@ TEST_F(LivePanelTest, AVariablesValueReadsBackAsTheSameNumber)
         EXPECT_EQ(std::signbit(read.get<double>()), std::signbit(one.value)) << one.name;
         EXPECT_EQ(read.is_number_integer(), one.whole) << one.name << ": " << answer.body;
     }
+}
+
+// ---- the trace past the lines it keeps -----------------------------------------------------------
+
+// The bench's standard output sent to /dev/null while it lives: the trace's lines go to the
+// listener all the same, and the test's own output stays readable.
+class QuietTrace {
+public:
+    QuietTrace()
+    {
+        std::fflush(stdout);
+        saved_ = dup(1);
+        int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        close(null);
+    }
+    ~QuietTrace()
+    {
+        std::fflush(stdout);
+        dup2(saved_, 1);
+        close(saved_);
+    }
+    QuietTrace(const QuietTrace&) = delete;
+    QuietTrace& operator=(const QuietTrace&) = delete;
+
+private:
+    int saved_ = -1;
+};
+
+// Past LIVE_TRACE_KEPT lines the oldest go, and the numbers of the others stay what they were:
+// line N is the Nth the bench wrote (from 0), the count goes on, and a page that reads on from
+// trace_next never reads a line twice nor goes back.
+TEST_F(LivePanelTest, PastTheKeptLinesTheTracesLineNumbersGoOnCounting)
+{
+    const std::uint64_t KEPT = panelhost::LIVE_TRACE_KEPT;
+    std::vector<std::string> written;   // every line of the trace, by its number
+    ASSERT_EQ(trace_->first_kept(), 0u);
+    for (std::uint64_t line = 0; line < trace_->count(); ++line)
+        written.push_back(trace_->line(line));
+    ASSERT_LT(written.size(), KEPT / 10) << "the install alone fills the trace";
+    auto write_until = [&](std::uint64_t count) {
+        QuietTrace quiet;
+        while (written.size() < count) {
+            written.push_back("echo line " + std::to_string(written.size()));
+            panelhost::trace_line(written.back());
+        }
+    };
+    // Every line written is the line of its number, from the first kept to the last.
+    auto lines_kept_are_lines_written = [&](const char* when) {
+        EXPECT_EQ(trace_->count(), written.size()) << when;
+        EXPECT_LE(trace_->count() - trace_->first_kept(), KEPT) << when << ": more lines kept than the bound";
+        std::uint64_t wrong = 0;
+        for (std::uint64_t line = trace_->first_kept(); line < trace_->count(); ++line)
+            if (trace_->line(line) != written[line] && wrong++ == 0)
+                ADD_FAILURE() << when << ": line " << line << " is \"" << trace_->line(line) << "\", expected \""
+                              << written[line] << "\"";
+        EXPECT_EQ(wrong, 0u) << when << ": lines that are not the line of their number";
+    };
+
+    write_until(KEPT);
+    EXPECT_EQ(trace_->first_kept(), 0u) << "at the bound, every line is still kept";
+    lines_kept_are_lines_written("at the bound");
+    write_until(KEPT + 1);
+    EXPECT_GT(trace_->first_kept(), 0u) << "one line past the bound, the oldest go";
+    lines_kept_are_lines_written("one line past the bound");
+
+    // The page reads from trace 0 on, as one that comes late; the bench writes on meanwhile,
+    // past the bound again and again.
+    std::uint64_t next = 0;
+    std::uint64_t read = 0;
+    for (int answer = 0; answer < 200 && (next < trace_->count() || written.size() < 3 * KEPT); ++answer) {
+        if (answer % 10 == 9 && written.size() < 3 * KEPT)
+            write_until(written.size() + KEPT / 2);
+        Json state = decoded(ask("GET", "/state", {{"trace", std::to_string(next)}}));
+        ASSERT_FALSE(state.is_discarded());
+        std::uint64_t from = state["trace_from"].get<std::uint64_t>();
+        std::uint64_t to = state["trace_next"].get<std::uint64_t>();
+        ASSERT_GE(from, next) << "answer " << answer << ": the trace went back";
+        ASSERT_EQ(from, std::max(next, trace_->first_kept())) << "answer " << answer;
+        ASSERT_EQ(to, from + state["trace"].size()) << "answer " << answer;
+        for (std::size_t i = 0; i < state["trace"].size(); ++i)
+            ASSERT_EQ(state["trace"][i].get<std::string>(), written[from + i]) << "answer " << answer << ", line " << from + i;
+        next = to;
+        read += state["trace"].size();
+    }
+    EXPECT_EQ(next, written.size()) << "the page has read up to the last line";
+    EXPECT_GE(written.size(), 3 * KEPT);
+    EXPECT_LT(read, written.size()) << "the page that came late skipped the lines no longer kept";
+    lines_kept_are_lines_written("after three times the bound");
 }
 
 // ---- who may ask -------------------------------------------------------------------------------------
@@ -786,15 +901,16 @@ double exact_ms_since(Clock::time_point start)
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// panelhost serving the radio alone on a free port of 127.0.0.1, ended by SIGTERM by its pid.
+// panelhost serving one gauge (the radio, unless another is named) on a free port of 127.0.0.1,
+// ended by SIGTERM by its pid.
 class ServedPanel {
 public:
-    ServedPanel()
+    explicit ServedPanel(const std::string& module = "radio.so", const std::string& gauge = "tuneset")
     {
         folder_ = test_support::make_temp_dir();
         std::string program = test_support::out_dir() + "/panelhost";
         std::vector<std::string> args = {program, "--cwd", folder_, "--serve", "127.0.0.1:0",
-                                         test_support::out_dir() + "/radio.so", "tuneset"};
+                                         test_support::out_dir() + "/" + module, gauge};
         std::vector<char*> argv;
         for (std::string& arg : args)
             argv.push_back(arg.data());
@@ -984,6 +1100,9 @@ TEST(LiveServer, TheServerJudgesEachRequestByItsOwnHostAndOrigin)
         {"no Host at all", "GET /state HTTP/1.0\r\n", 403, false},
         {"a wait for news for a rebound name",
          "GET /state?seen={version} HTTP/1.1\r\nHost: attacker.example:{port}\r\n", 403, false},
+        {"two Origin headers, the page's first",
+         "POST /press?x=25&y=101 HTTP/1.1\r\nHost: 127.0.0.1:{port}\r\nOrigin: http://127.0.0.1:{port}\r\n"
+         "Origin: http://attacker.example\r\nContent-Length: 0\r\n", 403, false},
     };
     for (const Wire& wire : wires) {
         Exchanged now = exchange(served.port(), get_state(served.port()));
@@ -1051,6 +1170,103 @@ TEST(LiveServer, ConnectionsThatSayNothingDoNotHoldUpThePage)
     }
     std::cout << "the server closed all " << HALF_OPEN << " within " << ms_since(opened) << " ms\n";
     silent.clear();
+    EXPECT_EQ(served.end(), 0) << "SIGTERM ends the panel with status 0";
+}
+
+// The version in a state's answer.
+std::uint64_t version_of(const Exchanged& answer)
+{
+    Json state = Json::parse(answer.body, nullptr, false);
+    return state.is_object() && state["version"].is_number_unsigned() ? state["version"].get<std::uint64_t>() : 0;
+}
+
+std::string wait_for_news(int port, std::uint64_t seen)
+{
+    return "GET /state?seen=" + std::to_string(seen) + "&trace=1099511627776 HTTP/1.1\r\nHost: 127.0.0.1:" +
+           std::to_string(port) + "\r\nConnection: close\r\n\r\n";
+}
+
+// A page that has seen the panel's version asks for the state with ?seen= and is answered when
+// something changes, or after LIVE_LONGEST_WAIT_MS all the same. The bounds are the wait's own,
+// with room for a loaded machine: held through most of it with nothing new, and answered within
+// a second of a press when a press comes. The autopilot's panel, which says nothing while nothing
+// is pressed (the radio asks its drive for its mode at every frame, a trace line each).
+TEST(LiveServer, AWaitForNewsIsHeldUntilSomethingChangesOrTwoSecondsPass)
+{
+    ServedPanel served("autohelm.so", "autohelm.gau");
+    ASSERT_GT(served.port(), 0) << served.errors();
+    const double LONGEST = static_cast<double>(panelhost::LIVE_LONGEST_WAIT_MS);
+    // The first frames give the gauge's elements their values: the version moves with them.
+    Json settled;
+    for (Clock::time_point start = Clock::now(); ms_since(start) < 5000;) {
+        settled = Json::parse(exchange(served.port(), get_state(served.port())).body, nullptr, false);
+        if (settled.is_object() && settled["frames"].get<std::uint64_t>() >= 5)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(55));
+    }
+    ASSERT_TRUE(settled.is_object() && settled["frames"].get<std::uint64_t>() >= 5) << settled.dump();
+    std::uint64_t seen = settled["version"].get<std::uint64_t>();
+
+    // Nothing changes: the wait is held, then answered with what was seen.
+    Exchanged idle = exchange(served.port(), wait_for_news(served.port(), seen));
+    ASSERT_EQ(idle.status, 200) << idle.body;
+    EXPECT_EQ(version_of(idle), seen) << "nothing changed, yet the version moved";
+    EXPECT_GE(idle.ms, LONGEST - 100) << "a wait with nothing new was answered early";
+    EXPECT_LT(idle.ms, LONGEST + 2500) << "a wait with nothing new was held past its bound";
+
+    // A press while a page waits (the master switch: a key event, a trace line): that page is
+    // answered with the new version at once.
+    Exchanged held;
+    std::thread waiting([&] { held = exchange(served.port(), wait_for_news(served.port(), seen)); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    Exchanged press = exchange(served.port(), "POST /press?x=116&y=70 HTTP/1.1\r\nHost: 127.0.0.1:" +
+                                                  std::to_string(served.port()) +
+                                                  "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+    waiting.join();
+    EXPECT_EQ(press.status, 200) << press.body;
+    ASSERT_EQ(held.status, 200) << held.body;
+    EXPECT_GT(version_of(held), seen) << held.body;
+    EXPECT_LT(held.ms, 300 + 1000) << "the waiting page was not answered at the press: " << held.ms
+                                   << " ms after it asked, the press sent at 300 ms";
+    EXPECT_EQ(served.end(), 0) << "SIGTERM ends the panel with status 0";
+}
+
+struct WireBody {
+    const char* name;
+    std::size_t body;
+    int status;
+};
+
+// The server's own limit on a body is the panel's: a body of LIVE_BODY_LIMIT bytes reaches the
+// panel, one byte more is refused with 413 and one line, and what it asked is not done.
+TEST(LiveServer, ABodyOfTheLimitIsTakenAndOneByteMoreIsRefused)
+{
+    ServedPanel served;
+    ASSERT_GT(served.port(), 0) << served.errors();
+    const WireBody cases[] = {
+        // name                     body                           status
+        {"a body of the limit",     panelhost::LIVE_BODY_LIMIT,     200},
+        {"one byte past the limit", panelhost::LIVE_BODY_LIMIT + 1, 413},
+        {"far past the limit",      8 * panelhost::LIVE_BODY_LIMIT, 413},
+    };
+    int value = 0;
+    for (const WireBody& one : cases) {
+        ++value;
+        std::string request = "POST /var?id=103&value=" + std::to_string(value) + " HTTP/1.1\r\nHost: 127.0.0.1:" +
+                              std::to_string(served.port()) + "\r\nContent-Length: " + std::to_string(one.body) +
+                              "\r\nConnection: close\r\n\r\n" + std::string(one.body, 'x');
+        Exchanged answer = exchange(served.port(), request);
+        EXPECT_EQ(answer.status, one.status) << one.name << " (" << one.body << " bytes): " << answer.body;
+        if (one.status == 413) {
+            EXPECT_EQ(answer.body, "a request's body is at most " + std::to_string(panelhost::LIVE_BODY_LIMIT) +
+                                       " bytes; the live panel reads its requests' words from their query\n")
+                << one.name;
+        }
+        Json state = Json::parse(exchange(served.port(), get_state(served.port())).body, nullptr, false);
+        ASSERT_TRUE(state.is_object()) << one.name;
+        bool set = state["variables"].contains("103") && state["variables"]["103"] == value;
+        EXPECT_EQ(set, one.status == 200) << one.name << ": " << state["variables"].dump();
+    }
     EXPECT_EQ(served.end(), 0) << "SIGTERM ends the panel with status 0";
 }
 

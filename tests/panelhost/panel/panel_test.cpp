@@ -207,6 +207,9 @@ TEST(Panel, WarningsAreSaidAndTheRunGoesOn)
         {"left of a window of any height", "[Window00]\nsize_mm=500\ngauge00=radio!tuneset, -1, 0, 98\n",
          {"3: gauge00: the gauge's box (-1, 0, 98 x 30) reaches outside Window00 (500 x any height): the part outside "
           "is not shown"}},
+        {"a pixel above the top edge", "[Window00]\nsize_mm=500,320\ngauge00=radio!tuneset, 0, -1, 98\n",
+         {"3: gauge00: the gauge's box (0, -1, 98 x 30) reaches outside Window00 (500 x 320): the part outside is not "
+          "shown"}},
         {"above and left of a virtual cockpit", "[Vcockpit01]\nsize_mm=512,512\ngauge00=radio!tuneset, -6, -5, 115, 115\n",
          {"3: gauge00: the gauge's box (-6, -5, 115 x 115) reaches outside Vcockpit01 (512 x 512): the part outside is "
           "not shown"}},

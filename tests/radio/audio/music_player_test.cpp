@@ -320,6 +320,67 @@ TEST_F(MusicPlayerTest, AnEmbeddedSongIsWrittenToATemporaryFileAndDeletedAtDestr
     EXPECT_EQ(music_player.extracted_count, 0);
 }
 
+// A song of the module's own and a pilot's file: the install asks the module first, name by name,
+// so that a name it embeds is its own song whatever lies in the Sound folder, and a name it does
+// not embed is the folder's.
+TEST_F(MusicPlayerTest, ANameBothEmbeddedAndOnDiskIsTheEmbeddedSong)
+{
+    struct Case {
+        const char* name;
+        int embedded;                // the extension embedded, -1: none
+        std::vector<int> on_disk;    // the extensions present as files
+        bool chosen_embedded;        // the song found is the module's own (else the file's)
+        int chosen;                  // its extension
+    };
+    const Case cases[] = {
+        // name                                                embedded  on disk  embedded  chosen
+        {"one name, embedded and on disk: the embedded one",   0,        {0},     true,     0},
+        {"embedded alone",                                     2,        {},      true,     2},
+        {"on disk alone",                                      -1,       {1},     false,    1},
+        {"an earlier name on disk beats a later one embedded", 1,        {0},     false,    0},
+        {"an earlier name embedded beats a later one on disk", 0,        {1},     true,     0},
+    };
+    // The module's songs and the files on disk differ in length, so that each is known by its bytes.
+    const Bytes embedded_song = media_test::wave_file_bytes(8000, 8000);
+    const Bytes disk_song = media_test::wave_file_bytes(16000, 8000);
+    std::vector<std::pair<std::string, Bytes>> resources;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        int song = static_cast<int>(i) + 1;
+        if (cases[i].embedded >= 0)
+            resources.push_back({candidate(song, cases[i].embedded), embedded_song});
+        for (int extension : cases[i].on_disk)
+            write_song(candidate(song, extension), disk_song);
+    }
+    make_module(resources);
+    create();
+    clear_trace();
+    // As the install probes: every song in turn, each by its candidates in order.
+    LPCSTR found[std::size(cases)] = {};
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        found[i] = probe_song(static_cast<int>(i) + 1);
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const Case& test = cases[i];
+        SCOPED_TRACE(test.name);
+        int song = static_cast<int>(i) + 1;
+        ASSERT_NE(found[i], nullptr);
+        std::string path = found[i];
+        if (test.chosen_embedded) {
+            EXPECT_EQ(path.rfind(temp_, 0), 0u) << path << " is not the module's song in the temporary folder";
+            EXPECT_EQ(media_test::read_file(path), embedded_song) << path;
+        } else {
+            EXPECT_EQ(path, candidate(song, test.chosen)) << "the file on disk";
+            EXPECT_EQ(media_test::read_file(cwd_ + "/Sound/song" + std::to_string(song) + "." + EXTENSIONS[test.chosen]),
+                      disk_song);
+        }
+    }
+    // Each song rendered once, by the name found: the file on disk under an embedded name never.
+    Lines renders;
+    for (LPCSTR path : found)
+        renders.push_back(render_line(path, RENDERED));
+    EXPECT_EQ(trace("dshow"), renders);
+    EXPECT_EQ(music_player.extracted_count, 3) << "the songs taken from the module";
+}
+
 TEST_F(MusicPlayerTest, ATemporaryFileThatFailsToRenderIsDeletedAtDestroyToo)
 {
     make_module({{candidate(1, 0), Bytes{'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'}}});

@@ -45,9 +45,18 @@ needed_by() {
     esac
 }
 
+# A package is there when it is installed for the machine's own architecture (or for all), or
+# for the one its name asks for ("wine32:i386"): an i386 library does not stand for the amd64 one
+# of the same name.
+native_arch=$(dpkg --print-architecture)
 missing_of() {
     for package in $1; do
-        if ! dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q '^install ok installed$'; then
+        case "$package" in
+            *:*) name=${package%%:*} arch=${package#*:} ;;
+            *) name=$package arch=$native_arch ;;
+        esac
+        if ! dpkg-query -W -f='${Status} ${Architecture}\n' "$name" 2>/dev/null |
+                grep -Eq "^install ok installed ($arch|all)\$"; then
             printf ' %s' "$package"
         fi
     done

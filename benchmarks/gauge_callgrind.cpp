@@ -2,6 +2,7 @@
 // holds FILTER) and collects only while an act runs, dumping one profile per scenario named for
 // it. Run it as: valgrind --tool=callgrind --instr-atstart=no --collect-atstart=no gauge_callgrind N
 #include "benchmarks/gauge_scenarios.h"
+#include "panelhost/base/text.h"
 
 #include <valgrind/callgrind.h>
 
@@ -11,11 +12,11 @@
 
 int main(int argc, char** argv)
 {
-    if (argc < 2 || argc > 3 || std::atoi(argv[1]) <= 0) {
+    long long acts = 0;
+    if (argc < 2 || argc > 3 || !base::read_whole_number(argv[1], 1, 1000000000, acts)) {
         std::fprintf(stderr, "usage: gauge_callgrind ACTS [FILTER]\n");
         return 2;
     }
-    const int acts = std::atoi(argv[1]);
     const char* filter = argc == 3 ? argv[2] : "";
     gauge_bench::set_up_process();
     for (const gauge_bench::Scenario& scenario : gauge_bench::scenarios()) {
@@ -33,7 +34,7 @@ int main(int argc, char** argv)
         }
         CALLGRIND_DUMP_STATS_AT(scenario.name);
         CALLGRIND_STOP_INSTRUMENTATION;
-        std::printf("%s %d\n", scenario.name, acts);
+        std::printf("%s %lld\n", scenario.name, acts);
     }
     return 0;
 }

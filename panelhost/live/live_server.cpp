@@ -2,6 +2,7 @@
 // panel thread's loop of frames at the host's rate, by the wall clock.
 #include "panelhost/live/live_server.h"
 
+#include "panelhost/base/text.h"
 #include "panelhost/live/live_panel.h"
 #include "panelhost/host/trace.h"
 
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <climits>
 #include <condition_variable>
 #include <csignal>
 #include <cstdio>
@@ -185,8 +187,10 @@ void forward_requests(LiveServer& server)
         }
         // A page that asks for the state it has seen already waits for something new first.
         auto seen = asked.params.find("seen");
-        if (asked.path == "/state" && seen != asked.params.end())
-            server.exchange.wait_for_news(std::strtoull(seen->second.c_str(), nullptr, 10));
+        long long version = 0;
+        if (asked.path == "/state" && seen != asked.params.end() &&
+            base::read_whole_number(seen->second, 0, LLONG_MAX, version))
+            server.exchange.wait_for_news(static_cast<std::uint64_t>(version));
         give(server.exchange.ask(std::move(asked)), response);
     };
     server.http.Get(".*", forward);
@@ -315,12 +319,12 @@ bool parse_live_address(const std::string& text, LiveAddress& address, std::stri
     std::size_t colon = text.rfind(':');
     std::string port = colon == std::string::npos ? text : text.substr(colon + 1);
     address.host = colon == std::string::npos ? "127.0.0.1" : text.substr(0, colon);
-    bool digits = !port.empty() && port.size() <= 5 && port.find_first_not_of("0123456789") == std::string::npos;
-    if (address.host.empty() || !digits || std::stoi(port) > 65535) {
+    long long number = 0;
+    if (address.host.empty() || port.empty() || port[0] == '-' || !base::read_whole_number(port, 0, 65535, number)) {
         error = "[ADDRESS:]PORT must be a port from 0 (any free one) to 65535, after an address if one is given";
         return false;
     }
-    address.port = std::stoi(port);
+    address.port = static_cast<int>(number);
     return true;
 }
 

@@ -28,7 +28,9 @@ bool split_key(std::string_view key, std::string& letters, int& number)
         if (!std::isalpha(static_cast<unsigned char>(key[i])))
             return false;
     letters = lower(key.substr(0, digits));
-    number = std::atoi(std::string(key.substr(digits)).c_str());
+    long long value = 0;
+    base::read_whole_number(key.substr(digits), 0, 9999, value);
+    number = static_cast<int>(value);
     return true;
 }
 

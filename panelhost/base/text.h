@@ -1,6 +1,6 @@
 // Small pieces of text and bytes that the bench, its simulated devices and the tools share, each
-// with one rule: blanks trimmed, letters lowered, a whole number read, little-endian bytes and
-// files written.
+// with one rule: blanks trimmed, letters lowered, a whole number read, a byte-order mark skipped, little-endian
+// bytes and files written.
 #pragma once
 
 #include <cstdint>
@@ -64,6 +64,13 @@ inline bool read_whole_number(std::string_view text, long long low, long long hi
         return false;
     value = number;
     return true;
+}
+
+// The text without the byte-order mark that editors writing UTF-8 may put at its start.
+inline std::string_view without_byte_order_mark(std::string_view text)
+{
+    constexpr std::string_view MARK = "\xEF\xBB\xBF";
+    return text.substr(0, MARK.size()) == MARK ? text.substr(MARK.size()) : text;
 }
 
 // Little-endian writers of 16 and 32 bits, onto any container of bytes or chars.

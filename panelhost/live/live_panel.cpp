@@ -189,7 +189,7 @@ std::string accepted_hosts(const LiveAddress& served)
     std::string port = ":" + std::to_string(served.port);
     std::string bound = bare_address(served.host);
     if (wildcard_address(served.host))
-        return "localhost" + port + " or an IP address of this machine with" + port.replace(0, 1, " port ");
+        return "localhost" + port + " or an IP address of this machine with port " + std::to_string(served.port);
     std::string named = (address_bytes(bound).size() == 16 ? "[" + bound + "]" : bound) + port;
     if (!live_address_loopback(served.host))
         return named;

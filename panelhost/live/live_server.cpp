@@ -174,22 +174,17 @@ void set_limits(httplib::Server& http)
     http.set_tcp_nodelay(true);
 }
 
-// Every request of every method goes to the panel's thread, but for those refused at once.
+// Every request of every method goes to the panel's thread, which answers or refuses it.
 void forward_requests(LiveServer& server)
 {
     auto forward = [&server](const httplib::Request& request, httplib::Response& response) {
         LiveRequest asked = live_request(request);
-        // A request the panel refuses by its Host or Origin is refused here at once, before a
-        // wait for news and without the panel's thread.
-        if (std::optional<LiveResponse> refusal = live_refusal(asked, server.served)) {
-            give(*refusal, response);
-            return;
-        }
-        // A page that asks for the state it has seen already waits for something new first.
+        // A page that asks for the state it has seen already waits for something new first;
+        // one the panel will refuse (by its Host or its Origin) is answered at once.
         auto seen = asked.params.find("seen");
         long long version = 0;
         if (asked.path == "/state" && seen != asked.params.end() &&
-            base::read_whole_number(seen->second, 0, LLONG_MAX, version))
+            base::read_whole_number(seen->second, 0, LLONG_MAX, version) && !live_refusal(asked, server.served))
             server.exchange.wait_for_news(static_cast<std::uint64_t>(version));
         give(server.exchange.ask(std::move(asked)), response);
     };
@@ -320,7 +315,7 @@ bool parse_live_address(const std::string& text, LiveAddress& address, std::stri
     std::string port = colon == std::string::npos ? text : text.substr(colon + 1);
     address.host = colon == std::string::npos ? "127.0.0.1" : text.substr(0, colon);
     long long number = 0;
-    if (address.host.empty() || port.empty() || port[0] == '-' || !base::read_whole_number(port, 0, 65535, number)) {
+    if (address.host.empty() || port[0] == '-' || !base::read_whole_number(port, 0, 65535, number)) {
         error = "[ADDRESS:]PORT must be a port from 0 (any free one) to 65535, after an address if one is given";
         return false;
     }

@@ -4,7 +4,6 @@
 #include "panelhost/base/text.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <map>
 #include <memory>

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
-#include <cstdlib>
 #include <map>
 
 namespace panelhost {
@@ -141,7 +140,9 @@ bool read_section_size(std::string_view key, std::string_view value, long& width
     return true;
 }
 
-// The next line of the text and the text after its line end.
+// The next line of the text and the text after its line end: LF, CR LF or a CR alone, as a
+// script's; and CRs before an LF (CR CR LF: a file whose line ends were converted twice, as
+// panel files passed between machines are) end one line.
 std::string_view next_line(std::string_view& text)
 {
     std::size_t end = text.find_first_of("\r\n");
@@ -194,7 +195,9 @@ void read_panel_file(std::string_view text, std::vector<PanelWindow>& windows, s
 {
     PanelWindow* window = nullptr;
     std::map<std::string, int> keys_seen;   // the gauge keys of the current section, lower case, and their lines
+    bool sized_by_mm = false;               // the current section's size is its size_mm
     int line_number = 0;
+    text = base::without_byte_order_mark(text);
     while (!text.empty()) {
         std::string_view line = next_line(text);
         ++line_number;
@@ -206,6 +209,7 @@ void read_panel_file(std::string_view text, std::vector<PanelWindow>& windows, s
         if (line.front() == '[') {
             window = nullptr;
             keys_seen.clear();
+            sized_by_mm = false;
             std::size_t close = line.find(']');
             std::string_view heading = trim(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
             PanelWindow section;
@@ -236,11 +240,11 @@ void read_panel_file(std::string_view text, std::vector<PanelWindow>& windows, s
                 problems.push_back({line_number, problem});
                 continue;
             }
-            if (pixel_size && window->sized_by_mm)
+            if (pixel_size && sized_by_mm)
                 continue;
             window->width = width;
             window->height = height;
-            window->sized_by_mm = !pixel_size;
+            sized_by_mm = !pixel_size;
         } else if (split_key(key, letters, number) && letters == "gauge") {
             auto seen = keys_seen.find(lowered);
             if (seen != keys_seen.end()) {

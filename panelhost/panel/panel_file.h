@@ -32,7 +32,6 @@ struct PanelWindow {
     int number = 0;                    // 0 for Window00, 1 for Vcockpit01
     std::optional<long> width;         // size_mm=WIDTH[,HEIGHT]; a virtual cockpit's pixel_size
     std::optional<long> height;        // where it has no size_mm
-    bool sized_by_mm = false;
     std::vector<PanelGaugeLine> gauges;
 };
 
@@ -46,7 +45,7 @@ struct PanelProblem {
 // gauge line that does not parse, a number that does not read, a key that looks like a gauge
 // line but is not one, two gauge lines with one key) is a problem with its line; the lines that
 // read are kept. A line ends at CR LF, LF or CR, and CR CR LF (a file's line ends converted
-// twice) is one line end.
+// twice) is one line end; a byte-order mark at the start is skipped.
 void read_panel_file(std::string_view text, std::vector<PanelWindow>& windows, std::vector<PanelProblem>& problems);
 
 // Whether a key, not itself a gauge line's, looks like a misspelled one ("guage03", "gage12"):

@@ -13,8 +13,6 @@ namespace {
 
 using base::trim;
 
-const std::string_view UTF8_BYTE_ORDER_MARK = "\xEF\xBB\xBF";
-
 // A line ends at LF, at CR LF or at a CR alone, so that a script saved with any of the three
 // conventions reads, and counts its lines, alike.
 std::string_view next_line(std::string_view& text)
@@ -172,8 +170,7 @@ bool ScriptCommand::has_flag(std::string_view flag) const
 bool parse_script(std::string_view text, std::vector<ScriptCommand>& commands, ScriptError& error)
 {
     // Editors that write UTF-8 may open the file with a byte-order mark; it is no command.
-    if (text.substr(0, UTF8_BYTE_ORDER_MARK.size()) == UTF8_BYTE_ORDER_MARK)
-        text.remove_prefix(UTF8_BYTE_ORDER_MARK.size());
+    text = base::without_byte_order_mark(text);
     int line_number = 0;
     while (!text.empty()) {
         std::string_view line = next_line(text);

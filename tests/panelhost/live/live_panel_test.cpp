@@ -601,6 +601,8 @@ struct HostCase {
     bool accepted;
 };
 
+// The rule alone, against the addresses a person may ask the bench to serve on: no socket is
+// opened here, and the tests' servers listen on 127.0.0.1 only.
 TEST(LiveRequestRule, TheHostMustNameTheServedAddress)
 {
     const HostCase cases[] = {
@@ -653,12 +655,38 @@ TEST(LiveRequestRule, TheHostMustNameTheServedAddress)
     }
 }
 
+struct RefusalText {
+    const char* served;
+    const char* accepted;   // the hosts the refusal names
+};
+
+// A refused request says which Host values the panel takes, as a person would type them.
+TEST(LiveRequestRule, ARefusalNamesTheHostsThePanelTakes)
+{
+    const RefusalText cases[] = {
+        {"127.0.0.1",    "127.0.0.1:8642, localhost:8642 or [::1]:8642"},
+        {"::1",          "[::1]:8642, localhost:8642 or 127.0.0.1:8642"},
+        {"0.0.0.0",      "localhost:8642 or an IP address of this machine with port 8642"},
+        {"192.168.1.20", "192.168.1.20:8642"},
+    };
+    for (const RefusalText& one : cases) {
+        LiveRequest request{"GET", "/state", {}, 0, std::string("attacker.example:8642"), std::nullopt};
+        std::optional<LiveResponse> refusal = panelhost::live_refusal(request, panelhost::LiveAddress{one.served, 8642});
+        ASSERT_TRUE(refusal.has_value()) << one.served;
+        EXPECT_EQ(refusal->status, 403) << one.served;
+        EXPECT_EQ(refusal->body, std::string("the Host header names another address than the live panel's: ") +
+                                     one.accepted + "\n")
+            << one.served;
+    }
+}
+
 struct WarningCase {
     const char* name;
     const char* served;
     bool warns;
 };
 
+// The warning's words for each kind of address, from the rule alone: nothing is served here.
 TEST(LiveRequestRule, AnAddressOthersCanReachIsServedWithAWarning)
 {
     const WarningCase cases[] = {

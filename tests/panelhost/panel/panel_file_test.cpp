@@ -246,6 +246,8 @@ TEST(PanelFile, LineNumbersCountTheLineEndsTheFileHas)
         {"CR CR LF: converted twice", "[Window00]\r\r\nsize_mm=9\r\r\n\r\r\ngauge00=a!b,0,0\r\r\n", {1, 2, 4}},
         {"mixed", "[Window00]\r\nsize_mm=9\n\r\r\ngauge00=a!b,0,0", {1, 2, 4}},
         {"LF CR: an LF and then a CR alone", "[Window00]\n\rsize_mm=9\n\ngauge00=a!b,0,0\n", {1, 3, 5}},
+        {"a byte-order mark before the first heading", "\xEF\xBB\xBF[Window00]\r\nsize_mm=9\r\n\r\ngauge00=a!b,0,0\r\n",
+         {1, 2, 4}},
     };
     for (const LineEnds& c : cases) {
         std::vector<PanelWindow> windows;

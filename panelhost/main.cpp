@@ -6,11 +6,13 @@
 #include "panelhost/panel/panel_check.h"
 #include "panelhost/panel/panel_file.h"
 #include "panelhost/script/script.h"
+#include "panelhost/system/end_signals.h"
 #include "panelhost/host/trace.h"
 #include "platform/sim/simulation.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -186,6 +188,45 @@ bool prepare_panel(panelhost::Options& options, int& status)
     return true;
 }
 
+// Where a script stopped: the signal that stopped it (0: none) and the line it was at.
+struct ScriptEnd {
+    int signal = 0;
+    int line = 0;
+};
+
+// The script's commands in their order, until one fails (its refusal said, the status set) or a
+// signal asks the bench to end.
+ScriptEnd run_script(panelhost::Host& host, const std::vector<panelhost::ScriptCommand>& commands, int& status)
+{
+    std::string error;
+    for (const panelhost::ScriptCommand& command : commands) {
+        if (int signal = panelhost::end_signal())
+            return {signal, command.line};
+        if (!command.spec->run(host, command, error)) {
+            panelhost::trace_flush();
+            status = refuse("script line " + std::to_string(command.line) + ": " + error);
+            return {};
+        }
+        if (int signal = panelhost::end_signal())
+            return {signal, command.line};
+    }
+    return {panelhost::end_signal(), 0};
+}
+
+// A run that a signal ended, its gauges killed and its trace written out, ends as the signal
+// ends a process, so that whoever sent it sees it did.
+[[noreturn]] void end_as_signalled(const ScriptEnd& end)
+{
+    const char* name = end.signal == SIGTERM ? "SIGTERM" : end.signal == SIGINT ? "SIGINT" : "a signal";
+    std::string where = end.line > 0 ? " at script line " + std::to_string(end.line) : std::string();
+    std::fprintf(stderr, "panelhost: ended by %s%s; the gauges were killed and the trace written\n", name,
+                 where.c_str());
+    std::fflush(nullptr);
+    panelhost::release_end_signals();
+    std::raise(end.signal);
+    std::_Exit(128 + end.signal);
+}
+
 int run_bench(int argc, char** argv)
 {
     panelhost::Options options;
@@ -229,26 +270,27 @@ int run_bench(int argc, char** argv)
     panelhost::configure_devices();
 
     int status = 0;
+    ScriptEnd script_end;
     {
         // The live panel's page shows the trace from the panel's start.
         std::optional<panelhost::LiveTrace> live_trace;
         if (!options.serve.empty())
             live_trace.emplace();
         panelhost::Host host(options.host);
+        panelhost::catch_end_signals();
         if (!host.load(error))
             return refuse(error);
         host.install_and_initialize();
-        for (const panelhost::ScriptCommand& command : commands)
-            if (!command.spec->run(host, command, error)) {
-                panelhost::trace_flush();
-                status = refuse("script line " + std::to_string(command.line) + ": " + error);
-                break;
-            }
-        if (status == 0 && live_trace && !panelhost::serve_live(host, *live_trace, address, error))
+        script_end = run_script(host, commands, status);
+        if (status == 0 && !script_end.signal && live_trace &&
+            !panelhost::serve_live(host, *live_trace, address, error))
             status = refuse(error);
         host.unload();
     }
     panelhost::trace_flush();
+    if (script_end.signal)
+        end_as_signalled(script_end);
+    panelhost::release_end_signals();
     return status;
 }
 

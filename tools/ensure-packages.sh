@@ -7,7 +7,7 @@
 set -eu
 
 job=${1:-test}
-build="cmake ninja-build g++ pkg-config libpng-dev zlib1g-dev libfreetype-dev fonts-liberation libcpp-httplib-dev nlohmann-json3-dev
+build="cmake ninja-build g++ pkg-config libpng-dev zlib1g-dev libfreetype-dev fonts-liberation libboost1.81-dev nlohmann-json3-dev
       libgtest-dev libgmock-dev libbenchmark-dev"
 # the demo's picture of the live panel in a browser
 demo="$build chromium curl"

@@ -1,12 +1,14 @@
 """What the live panel costs: the time from a press in the page to the new picture shown (200
 presses of the radio's power button in Debian's headless Chromium, as the page itself times them),
-the bench's CPU while nothing happens (with no page, and with a page open), and its memory over
+the bench's CPU while nothing happens (with no page, and with a page open), its answers to the
+page beside a hundred clients that drip their requests a byte every 0.9 s, and its memory over
 10 000 presses.
 
     /usr/bin/python3 tools/live-measure.py     (after sh tools/test.sh or a native build)
 """
 
 import json
+import socket
 import os
 import re
 import shutil
@@ -15,6 +17,7 @@ import statistics
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import urllib.request
 
@@ -63,6 +66,67 @@ def post(url, path):
         answer.read()
 
 
+def timed_get(host, port, path):
+    """The milliseconds from the connect to the whole answer of one GET, the connection closed after it."""
+    start = time.monotonic()
+    with socket.create_connection((host, port), timeout=10) as connection:
+        connection.sendall(("GET %s HTTP/1.1\r\nHost: %s:%d\r\nConnection: close\r\n\r\n" %
+                            (path, host, port)).encode())
+        while connection.recv(65536):
+            pass
+    return 1000 * (time.monotonic() - start)
+
+
+def slow_clients(url, count=100, asked=400):
+    """The page's / and /state, timed beside COUNT clients that send a request a byte every 0.9 s,
+    and when each of those was closed after its first byte."""
+    host, port = re.match(r"http://([0-9.]+):([0-9]+)/", url).groups()
+    port = int(port)
+    request = ("GET /state HTTP/1.1\r\nHost: %s:%d\r\n\r\n" % (host, port)).encode()
+    drippers = [socket.create_connection((host, port), timeout=10) for _ in range(count)]
+    closed = [None] * count
+    started = time.monotonic()
+
+    def drip():
+        for sent in range(len(request)):
+            for i, connection in enumerate(drippers):
+                if closed[i] is None:
+                    try:
+                        connection.sendall(request[sent:sent + 1])
+                    except OSError:
+                        closed[i] = time.monotonic() - started
+            deadline = time.monotonic() + 0.9
+            while time.monotonic() < deadline and None in closed:
+                for i, connection in enumerate(drippers):
+                    if closed[i] is None:
+                        connection.setblocking(False)
+                        try:
+                            if connection.recv(4096) == b"":
+                                closed[i] = time.monotonic() - started
+                        except BlockingIOError:
+                            pass
+                        except OSError:
+                            closed[i] = time.monotonic() - started
+                time.sleep(0.01)
+            if None not in closed:
+                return
+
+    dripping = threading.Thread(target=drip)
+    dripping.start()
+    time.sleep(0.3)
+    times = [timed_get(host, port, "/" if i % 2 == 0 else "/state") for i in range(asked)]
+    dripping.join()
+    for connection in drippers:
+        connection.close()
+    times.sort()
+    print("/ and /state beside %d clients dripping a byte every 0.9 s, %d answers: median %.2f ms, "
+          "95th percentile %.2f ms, longest %.2f ms" %
+          (count, len(times), statistics.median(times), times[int(0.95 * len(times)) - 1], times[-1]))
+    ends = [end for end in closed if end is not None]
+    print("the dripping clients closed: %d of %d, %.2f to %.2f s after their first byte" %
+          (len(ends), count, min(ends), max(ends)))
+
+
 def main():
     import live_page_test as page
 
@@ -74,6 +138,7 @@ def main():
     try:
         time.sleep(1)
         print("idle, no page: %.1f %% of one core over 30 s" % (100 * idle_share(process.pid, 30)))
+        slow_clients(url)
 
         browser = page.Browser(url, work)
         time.sleep(1)

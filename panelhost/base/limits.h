@@ -54,13 +54,30 @@ constexpr std::uint64_t LIVE_LONGEST_WAIT_MS = 2000;
 // A page that goes away while it holds a button never sends the release: a hold not renewed for
 // this long, by the frames' time, is let go. The page renews it four times as often.
 constexpr std::uint64_t LIVE_HOLD_EXPIRY_MS = 2000;
-// A server thread serves one connection while it is open: enough for a page's own connections
-// (six at most in a browser) beside forty that say nothing.
-constexpr std::size_t LIVE_SERVER_THREADS = 64;
-// A request must come within a second of the last read (a page sends each whole at once), and an
-// idle connection is closed after two, so that a silent one holds its thread briefly.
-constexpr long LIVE_READ_TIMEOUT_S = 1;
-constexpr long LIVE_IDLE_TIMEOUT_S = 2;
+// A request's head, its line and headers: a page's are a few hundred bytes, and a head that
+// never ends is refused (431) before it fills the memory.
+constexpr std::size_t LIVE_HEAD_LIMIT = 8192;
+// A connection that says nothing is closed after this long: a page sends its next request at
+// once, and a browser opens another connection when it finds one closed.
+constexpr std::uint64_t LIVE_IDLE_TIMEOUT_MS = 2000;
+// A request's head must come whole within this long of its first byte, and its body within the
+// next deadline of its head: a page sends each request whole at once, and a client that sends a
+// byte at a time is answered 408 and closed however steadily it sends.
+constexpr std::uint64_t LIVE_HEAD_DEADLINE_MS = 3000;
+constexpr std::uint64_t LIVE_BODY_DEADLINE_MS = 2000;
+// Each piece of an answer (a song is sent 64 KiB at a time) must be taken within this long: a
+// browser's audio element stops reading while its buffer is full, and asks for the rest by range.
+constexpr std::uint64_t LIVE_WRITE_TIMEOUT_MS = 10000;
+// After its last answer a connection reads and drops what the client still sends for this long,
+// or this many bytes, and then closes: closed at once with bytes unread, the connection would be
+// reset and the client could lose the answer (a 413 to a body it is still sending).
+constexpr std::uint64_t LIVE_LINGER_MS = 1000;
+constexpr std::size_t LIVE_LINGER_BYTES = std::size_t(1) << 20;
+// Connections open at once, and as many again closing after their last answer: a page opens six
+// at most, and each connection is one of the process's 1024 descriptors. At the limit, the
+// connection whose exchange has gone on longest gives way to the new one, so that slow clients,
+// old by their nature, never shut out the page.
+constexpr std::size_t LIVE_CONNECTIONS_LIMIT = 256;
 // Connections not yet taken from the listening socket: with five, a burst of others made the
 // kernel drop the page's own for a second.
 constexpr int LIVE_LISTEN_BACKLOG = 128;

@@ -21,8 +21,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <climits>
+#include <filesystem>
+#include <new>
 
 namespace live_page {
 extern const panelhost::EmbeddedFile files[];
@@ -33,7 +34,11 @@ namespace {
 
 LiveResponse answer(int status, const std::string& body, const std::string& type = "text/plain; charset=utf-8")
 {
-    return LiveResponse{status, type, body};
+    LiveResponse response;
+    response.status = status;
+    response.type = type;
+    response.body = body;
+    return response;
 }
 
 LiveResponse refuse(int status, const std::string& why)
@@ -57,7 +62,7 @@ using Json = nlohmann::ordered_json;
 // writes U+FFFD in its place instead, and the rest of the text as it is.
 LiveResponse json_answer(const Json& value)
 {
-    return LiveResponse{200, "application/json", value.dump(-1, ' ', false, Json::error_handler_t::replace)};
+    return answer(200, value.dump(-1, ' ', false, Json::error_handler_t::replace), "application/json");
 }
 
 // A variable's value as the page has always had it: a whole number without a fraction ("103":1,
@@ -342,13 +347,23 @@ void LivePanel::refresh_version()
     }
 }
 
+LiveResponse live_text(int status, const std::string& line)
+{
+    return refuse(status, line);
+}
+
+LiveResponse live_body_too_large()
+{
+    return refuse(413, "a request's body is at most " + std::to_string(LIVE_BODY_LIMIT) +
+                           " bytes; the live panel reads its requests' words from their query");
+}
+
 LiveResponse LivePanel::handle(const LiveRequest& request)
 {
     if (std::optional<LiveResponse> refusal = live_refusal(request, served_))
         return *refusal;
     if (request.body_size > LIVE_BODY_LIMIT)
-        return refuse(413, "a request's body is at most " + std::to_string(LIVE_BODY_LIMIT) +
-                               " bytes; the live panel reads its requests' words from their query");
+        return live_body_too_large();
     struct Route {
         const char* method;
         const char* path;        // a path, or its beginning where it ends in '/'
@@ -376,11 +391,18 @@ LiveResponse LivePanel::handle(const LiveRequest& request)
                               : request.path == path;
         if (!matches)
             continue;
-        if (request.method != route.method)
-            return refuse(405, request.path + " takes " + route.method + ", not " + request.method);
+        // What GET reads, HEAD reads too, without the body.
+        bool get = std::string(route.method) == "GET";
+        if (request.method != route.method && !(get && request.method == "HEAD")) {
+            LiveResponse refusal = refuse(405, std::string(route.path) + (prefix ? "N" : "") + " takes " +
+                                                   (get ? "GET or HEAD" : route.method) + ", not " + request.method);
+            refusal.allow = get ? "GET, HEAD" : route.method;
+            return refusal;
+        }
         return route.run(*this, request, prefix ? request.path.substr(path.size()) : std::string());
     }
-    return refuse(404, "no such page: " + request.path);
+    // The path is not said back: the answer carries nothing that the request chose.
+    return refuse(404, "no such page; the live panel serves /, /state, /panel.png, /pointer and /press");
 }
 
 LiveResponse LivePanel::asset(const std::string& name)
@@ -388,18 +410,27 @@ LiveResponse LivePanel::asset(const std::string& name)
     for (const EmbeddedFile* file = live_page::files; file->name; ++file)
         if (name == file->name)
             return answer(200, std::string(reinterpret_cast<const char*>(file->bytes), file->size), content_type(name));
-    return refuse(404, "no such page: " + name);
+    return refuse(404, "no such page");
 }
 
+// A picture that cannot be made (too large to draw, the memory short) is refused for now, and the
+// panel goes on: the page asks again at its next change.
 LiveResponse LivePanel::picture()
 {
     std::string signature = picture_signature();
     if (png_.empty() || signature != signature_) {
         std::string error;
-        std::optional<Canvas> canvas = draw_panel(host_, HotSpots::None, error);
-        if (!canvas || !encode_png(*canvas, png_, error, true)) {
+        bool drawn = false;
+        try {
+            std::optional<Canvas> canvas = draw_panel(host_, HotSpots::None, error);
+            drawn = canvas && encode_png(*canvas, png_, error, true);
+        } catch (const std::bad_alloc&) {
+            error = "the memory for it ran out";
+        }
+        if (!drawn) {
             png_.clear();
-            return refuse(500, "the panel cannot be drawn: " + error);
+            png_.shrink_to_fit();
+            return refuse(503, "the panel's picture cannot be made: " + error);
         }
         signature_ = signature;
     }
@@ -442,10 +473,12 @@ Json cd_state()
 
 LiveResponse LivePanel::state(const LiveRequest& request)
 {
-    long long from = 0;
+    long long from = 0, seen = 0;
     if (request.params.count("trace") &&
         !read_integer(request.params, "trace", 0, 1LL << 40, from))
         return refuse(400, "trace must be a whole number, the count of the lines seen already");
+    if (request.params.count("seen") && !read_integer(request.params, "seen", 0, LLONG_MAX, seen))
+        return refuse(400, "seen must be a whole number, the version of the state seen already");
     std::uint64_t total = trace_.count();
     std::uint64_t first = std::max<std::uint64_t>(static_cast<std::uint64_t>(from), trace_.first_kept());
     first = std::min(first, total);
@@ -552,23 +585,24 @@ LiveResponse LivePanel::sound(const std::string& id)
     for (const sim::SoundBufferInfo& buffer : sim::sound_buffer_infos())
         if (id == std::to_string(buffer.id) + ".wav")
             return answer(200, wave_file(buffer), "audio/wav");
-    return refuse(404, "no such sound: " + id + " (a sound buffer of the gauges, by its number)");
+    return refuse(404, "no such sound (a sound buffer of the gauges, by its number)");
 }
 
 // Only the files that a media graph rendered are served, each by its graph's number: no name
-// from the request reaches the file system.
+// from the request reaches the file system. The server reads the file as it sends it, a piece at
+// a time, so that a song of any size costs the panel's thread nothing.
 LiveResponse LivePanel::song(const std::string& id)
 {
     for (const sim::MediaGraphInfo& graph : sim::media_graph_infos()) {
         if (graph.rendered.empty() || id != std::to_string(graph.id))
             continue;
-        std::ifstream file(sim::native_path(graph.rendered.front()), std::ios::binary);
-        if (!file)
-            return refuse(404, "the song " + graph.rendered.front() + " cannot be read");
-        std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        return answer(200, bytes, content_type(graph.rendered.front()));
+        std::error_code failure;
+        std::filesystem::path path = std::filesystem::absolute(sim::native_path(graph.rendered.front()), failure);
+        LiveResponse song = answer(200, "", content_type(graph.rendered.front()));
+        song.file = failure ? sim::native_path(graph.rendered.front()) : path.string();
+        return song;
     }
-    return refuse(404, "no such song: " + id + " (a song the media graph plays, by its graph's number)");
+    return refuse(404, "no such song (a song the media graph plays, by its graph's number)");
 }
 
 }  // namespace panelhost

@@ -32,7 +32,14 @@ struct LiveResponse {
     int status = 200;
     std::string type = "text/plain; charset=utf-8";
     std::string body;
+    std::string allow;                           // a 405's methods: "GET, HEAD"
+    std::string file;                            // in place of the body, a file's bytes (a song)
 };
+
+// An answer of a status and one line of text: every refusal, whoever makes it.
+LiveResponse live_text(int status, const std::string& line);
+// The refusal of a body past LIVE_BODY_LIMIT, however it was sent.
+LiveResponse live_body_too_large();
 
 
 // The refusal, 403 and one line, of a request the panel must not answer: one whose Host does not
@@ -59,7 +66,8 @@ public:
 
     // The answer to one request of the page. Anything it cannot take (a request for another
     // address or from another site, a path it does not serve, a method, coordinates outside the
-    // window, a body) is a 4xx answer of one line that changes nothing.
+    // window, a body) is a 4xx answer of one line that changes nothing. HEAD is answered as GET
+    // is; the server sends the headers alone.
     LiveResponse handle(const LiveRequest& request);
     // One frame of the host: a held button let go if the page has not renewed it for
     // LIVE_HOLD_EXPIRY_MS, else its repeat; an update pass, the messages it caused, and the clock

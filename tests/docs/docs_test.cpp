@@ -46,9 +46,14 @@ TEST(Docs, TheLimitsTableIsTheBenchsOwn)
         {"LIVE_TRACE_KEPT", LIVE_TRACE_KEPT},
         {"LIVE_LONGEST_WAIT_MS", LIVE_LONGEST_WAIT_MS},
         {"LIVE_HOLD_EXPIRY_MS", LIVE_HOLD_EXPIRY_MS},
-        {"LIVE_SERVER_THREADS", LIVE_SERVER_THREADS},
-        {"LIVE_READ_TIMEOUT_S", LIVE_READ_TIMEOUT_S},
-        {"LIVE_IDLE_TIMEOUT_S", LIVE_IDLE_TIMEOUT_S},
+        {"LIVE_HEAD_LIMIT", static_cast<long long>(LIVE_HEAD_LIMIT)},
+        {"LIVE_IDLE_TIMEOUT_MS", static_cast<long long>(LIVE_IDLE_TIMEOUT_MS)},
+        {"LIVE_HEAD_DEADLINE_MS", static_cast<long long>(LIVE_HEAD_DEADLINE_MS)},
+        {"LIVE_BODY_DEADLINE_MS", static_cast<long long>(LIVE_BODY_DEADLINE_MS)},
+        {"LIVE_WRITE_TIMEOUT_MS", static_cast<long long>(LIVE_WRITE_TIMEOUT_MS)},
+        {"LIVE_LINGER_MS", static_cast<long long>(LIVE_LINGER_MS)},
+        {"LIVE_LINGER_BYTES", static_cast<long long>(LIVE_LINGER_BYTES)},
+        {"LIVE_CONNECTIONS_LIMIT", static_cast<long long>(LIVE_CONNECTIONS_LIMIT)},
         {"LIVE_LISTEN_BACKLOG", LIVE_LISTEN_BACKLOG},
     };
     // | what | VALUE [unit ...] | `NAME` |

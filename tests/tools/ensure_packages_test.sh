@@ -87,7 +87,7 @@ echo "$cases" | while IFS='|' read -r name job before failures uninstallable lie
     : >"$FAKE/calls"
     if [ "$before" = ALL ] || [ "$before" = I386 ]; then
         for package in cmake ninja-build g++ pkg-config libpng-dev zlib1g-dev libfreetype-dev fonts-liberation \
-                libcpp-httplib-dev nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev; do
+                libboost1.81-dev nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev; do
             echo "$package" >>"$FAKE/installed"
         done
         # I386: valgrind is there for i386 only

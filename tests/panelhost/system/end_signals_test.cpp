@@ -1,0 +1,93 @@
+// A scripted run that SIGTERM or SIGINT ends: it stops at its next command or frame, kills its
+// gauges, writes its trace out to its last whole line, says where it stopped, and ends as the
+// signal ends a process.
+#include "tests/support/panelhost_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <regex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Ending {
+    const char* name;
+    int signal;
+};
+
+// The probe gauge run through a hundred million frames (half a minute), ended by the signal once
+// its frames have begun: the census before them writes the trace out.
+TEST(ScriptEnd, ASignalEndsAScriptedRunInOrder)
+{
+    const Ending endings[] = {{"SIGTERM", SIGTERM}, {"SIGINT", SIGINT}};
+    for (const Ending& ending : endings) {
+        std::string folder = test_support::make_temp_dir();
+        std::string script = folder + "/long.script", out = folder + "/trace", err = folder + "/errors";
+        std::string lines = "echo started\ncensus\n";
+        for (int i = 0; i < 100; ++i)
+            lines += "frame 1000000\n";
+        test_support::write_text_file(script, lines + "echo never reached\n");
+        std::string program = test_support::out_dir() + "/panelhost";
+        std::vector<std::string> args = {program, "--script", script,
+                                         test_support::out_dir() + "/test-gauges/probe.so", "probe610"};
+        std::vector<char*> argv;
+        for (std::string& arg : args)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        pid_t pid = fork();
+        if (pid == 0) {
+            dup2(open("/dev/null", O_RDONLY), 0);
+            dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
+            dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
+            execv(program.c_str(), argv.data());
+            _exit(127);
+        }
+        ASSERT_GT(pid, 0);
+        for (Clock::time_point start = Clock::now(); Clock::now() - start < std::chrono::seconds(20);) {
+            if (test_support::read_text_file(out).find("census") != std::string::npos)
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        kill(pid, ending.signal);
+        int status = 0;
+        pid_t ended = 0;
+        for (Clock::time_point start = Clock::now(); ended == 0 && Clock::now() - start < std::chrono::seconds(10);) {
+            ended = waitpid(pid, &status, WNOHANG);
+            if (ended == 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        if (ended == 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            ADD_FAILURE() << ending.name << ": the run did not end within 10 s";
+            continue;
+        }
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == ending.signal)
+            << ending.name << ": the run ends as the signal ends a process; status " << status;
+        std::string errors = test_support::read_text_file(err);
+        EXPECT_TRUE(std::regex_match(errors, std::regex("panelhost: ended by " + std::string(ending.name) +
+                                                        " at script line ([3-9]|[1-9][0-9]|10[0-2]); the gauges "
+                                                        "were killed and the trace written\n")))
+            << ending.name << ": " << errors;
+        std::string trace = test_support::read_text_file(out);
+        const std::string started = "echo started\ncensus ";
+        ASSERT_NE(trace.find(started), std::string::npos) << ending.name << ": " << trace;
+        EXPECT_EQ(trace.back(), '\n') << ending.name << ": the trace's last line is cut";
+        const std::string kill_line = "\nkey 0x31009 0\n";
+        EXPECT_EQ(trace.substr(trace.size() - std::min(trace.size(), kill_line.size())), kill_line)
+            << ending.name << ": the trace does not end with the gauge's kill: " << trace;
+        EXPECT_EQ(trace.find("never reached"), std::string::npos) << ending.name << ": the script went on";
+    }
+}
+
+}  // namespace

@@ -12,6 +12,7 @@
 
 namespace {
 
+using namespace std::string_literals;
 using Lines = std::vector<std::string>;
 using test_support::describe_difference;
 using test_support::lines_with_prefix;
@@ -132,7 +133,7 @@ TEST(Panel, OneModuleServesSeveralGaugesAndALaterLineLiesOverAnEarlier)
 
 struct PanelCase {
     const char* name;
-    const char* cfg;
+    std::string cfg;
     Lines errors;   // after "panelhost: PANEL:"
 };
 
@@ -167,6 +168,22 @@ TEST(Panel, EachLineInTroubleIsSaidWithItsLineAndTheRunStops)
         {"two lines with one key",
          "[Window00]\nsize_mm=500,320\ngauge00=radio!tuneset, 10, 10, 476\ngauge00=autohelm!autohelm.gau, 10, 170\n",
          {"4: gauge00: a second line with this key in Window00 (the first is line 3)"}},
+        {"a section with one side 0: said of its own line, not of every gauge in it",
+         "[Window00]\nsize_mm=640,0\ngauge00=radio!tuneset, 10, 10\ngauge01=autohelm!autohelm.gau, 10, 170\n",
+         {"2: size_mm: 640 x 0 has one side 0: a section of no size, whose gauges run and are never drawn, is 0 x 0"}},
+        {"a section larger than the largest picture",
+         "[Window00]\nsize_mm=2147483647,2147483647\ngauge00=radio!tuneset, 10, 10\n",
+         {"2: size_mm: 2147483647 x 2147483647 is larger than the largest picture the bench draws, 8192 x 8192"}},
+        {"a virtual cockpit's texture larger than the largest picture",
+         "[Vcockpit01]\npixel_size=16384,16384\ngauge00=radio!tuneset, 0, 0\n",
+         {"2: pixel_size: 16384 x 16384 is larger than the largest picture the bench draws, 8192 x 8192"}},
+        {"a gauge of one side 0", "[Window00]\nsize_mm=500,320\ngauge00=radio!tuneset, 10, 10, 476, 0\n",
+         {"3: gauge00: a WIDTH of 476 and a HEIGHT of 0: a gauge that is never drawn has both 0, a gauge that is "
+          "drawn neither"}},
+        {"an escape sequence in a module's name", "[Window00]\nsize_mm=500,320\ngauge00=ra\x1b[31mdio!tuneset, 10, 10\n",
+         {"3: gauge00: no module \"ra\\x1b[31mdio\" in GAUGES (looked for ra\\x1b[31mdio.so)"}},
+        {"a NUL in a gauge's name", "[Window00]\nsize_mm=500,320\ngauge00=radio!tune\0set, 10, 10\n"s,
+         {"3: gauge00: module \"radio\" has no gauge \"tune\\0set\"; its gauges: \"tuneset\""}},
         {"every problem of every window, in line order",
          "[Window00]\nsize_mm=500,320\ngauge00=radio!tunset, 10, 10\n[Window01]\nguage01=x!y,0,0\n"
          "gauge02=autohelm!autohelm.gau, 0, 0, 170, 500\n",
@@ -266,6 +283,74 @@ TEST(Panel, TheSectionToRunIsChosenByItsNumber)
     auto empty = folder.run("[Window00]\nsize_mm=10,10\n", "");
     EXPECT_EQ(empty.status, 2);
     EXPECT_EQ(empty.err, "panelhost: " + folder.panel + ":1: Window00 has no gauge lines to run\n");
+}
+
+// A virtual cockpit of logic gauges, of no size as real ones are: each gauge is installed, passed
+// and killed, and never drawn, so no point reaches it and the section has no picture.
+TEST(Panel, ALogicOnlyVirtualCockpitRunsItsGaugesUndrawn)
+{
+    PanelFolder folder;
+    const char* cfg = "[Window00]\r\nsize_mm=400,200\r\ngauge00=probe!probe610, 0, 0\r\n"
+                      "[Vcockpit02]\r\nsize_mm=0,0\r\npixel_size=0,0\r\ntexture=$Logic\r\n"
+                      "gauge00=probe!probe610,0,0,0,0\r\ngauge01=probe!probe700,0,0,0,0\r\n";
+    auto run = folder.run(cfg, "echo frame\nframe\necho points\nclick 15 15\nclick 70 10\ntooltip 15 15\necho end\n",
+                          {"--vcockpit", "2"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "") << "nothing to warn of: a gauge of no size is meant so";
+    // probe610's install and kill routines, probe700's update callbacks (codes 6 to 11) and kill
+    Lines expected = {"key 0x31001 0", "echo frame",   "key 0x30006 0", "key 0x3000b 0", "echo points",
+                      "tooltip none",  "echo end",     "key 0x3000c 0", "key 0x31009 0"};
+    EXPECT_LINES(expected, lines_with_prefix(run.lines(), {"key 0x31001", "key 0x31009", "key 0x30006", "key 0x3000b",
+                                                           "key 0x3000c", "key 0x2", "key 0x32", "tooltip", "echo"}));
+
+    std::string picture = folder.root + "/logic.png";
+    auto render = folder.run(cfg, "render " + picture + "\necho never\n", {"--vcockpit", "2"});
+    EXPECT_EQ(render.status, 2);
+    EXPECT_EQ(render.err, "panelhost: script line 1: render: Vcockpit02 is 0 x 0: a panel of no size has no picture "
+                          "(its gauges run, never drawn)\n");
+    EXPECT_FALSE(std::filesystem::exists(picture));
+}
+
+// In a section that is drawn, a gauge of no size runs beside the others and adds nothing to the
+// picture, no hot spot among it; a gauge with a box in a section of no size is said to be never
+// drawn.
+TEST(Panel, AGaugeOfNoSizeIsNeitherDrawnNorPointedAt)
+{
+    PanelFolder folder;
+    std::string plain = folder.root + "/plain.png", numbered = folder.root + "/numbered.png";
+    auto run = folder.run("[Window00]\nsize_mm=400,100\ngauge00=probe!probe610, 0, 0, 0, 0\n"
+                          "gauge01=probe!probe700, 200, 0, 200\n",
+                          "click 15 15\nclick 205 5\nrender " + plain + "\nrender " + numbered + " --numbered\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_LINES((Lines{"key 0x32002 0"}), lines_with_prefix(run.lines(), {"key 0x2", "key 0x32"}))
+        << "the click at (15, 15) reaches no gauge; the one at (205, 5) probe700's handler at (0, 0) of its box";
+    for (const std::string& path : {plain, numbered}) {
+        test_support::Picture picture = test_support::read_png(path);
+        ASSERT_EQ(picture.width, 400) << path;
+        EXPECT_EQ(picture.at(0, 0), 0u) << path << ": nothing of the gauge of no size, nor a hot spot's outline";
+        EXPECT_EQ(picture.at(100, 50), 0u) << path;
+        EXPECT_NE(picture.at(300, 50), 0u) << path << ": the other gauge is drawn";
+    }
+
+    auto sized = folder.run("[Vcockpit02]\nsize_mm=0,0\ngauge00=probe!probe610, 0, 0, 1, 1\n"
+                            "gauge01=probe!probe700, 0, 0, 0, 0\n",
+                            "", {"--vcockpit", "2"});
+    EXPECT_EQ(sized.status, 0) << sized.err;
+    EXPECT_EQ(sized.err, "warning panel " + folder.panel + ":3: gauge00: the gauge's box (0, 0, 1 x 1) lies in "
+                         "Vcockpit02, a section of no size (0 x 0): the gauge runs and is never drawn\n");
+}
+
+// A window whose gauges reach past the largest picture, without a size of its own to be refused
+// when it is read, is refused when drawn: one line, no attempt at the memory.
+TEST(Panel, AWindowTooLargeToDrawIsRefusedInOneLine)
+{
+    PanelFolder folder;
+    auto run = folder.run("[Window00]\ngauge00=radio!tuneset, 8000, 0, 476\n",
+                          "render " + folder.root + "/large.png\necho never\n");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "panelhost: script line 1: render: Window00 is 8476 x 147, larger than the largest picture the "
+                       "bench draws, 8192 x 8192\n");
 }
 
 // A panel of a virtual cockpit alone runs it: the radio, powered on, plays the disc.

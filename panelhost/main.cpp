@@ -80,14 +80,14 @@ bool read_bounded(std::FILE* file, const char* what, const std::string& name, st
     return true;
 }
 
-// Reads a text input from a file, or a script from standard input when no file is named. A path
-// that names no regular file is refused before it is opened: opening a FIFO waits for a writer
-// for ever, and a device may never end.
+// Reads a text input from a file, or a script from standard input when no file is named. A
+// folder, a FIFO or a socket is refused before it is opened: opening a FIFO waits for a writer for
+// ever. A device is read as a file is, within the bound.
 bool read_text(const char* what, const std::string& path, std::string& text, std::string& error)
 {
     if (path.empty() || path == "-")
         return read_bounded(stdin, what, "standard input", text, error);
-    if (std::string kind = base::not_a_regular_file(path); !kind.empty()) {
+    if (std::string kind = base::not_a_file_or_device(path); !kind.empty()) {
         error = std::string("cannot read ") + what + " " + path + ": it is " + kind + ", not a regular file";
         return false;
     }

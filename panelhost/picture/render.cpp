@@ -433,7 +433,7 @@ std::string font_file(const char* face_name, std::int32_t weight)
 
 bool write_png(const Canvas& canvas, const std::string& path, std::string& error)
 {
-    if (std::string kind = base::not_a_regular_file(path); !kind.empty()) {
+    if (std::string kind = base::not_a_file_or_device(path); !kind.empty()) {
         error = "cannot write " + base::shown_input(path) + ": it is " + kind + ", not a regular file";
         return false;
     }

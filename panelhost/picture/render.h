@@ -66,8 +66,8 @@ std::optional<Canvas> draw_panel(const Host& host, HotSpots hot_spots, std::stri
 // The same, written to a PNG file.
 bool render_gauge(const Host& host, const std::string& path, HotSpots hot_spots, std::string& error);
 
-// The picture as a PNG file, made anew or over a file; a path that names anything else (a folder,
-// a FIFO that would hold the bench until something reads it, a device) is refused.
+// The picture as a PNG file, made anew or over a file (or a device: /dev/null); a folder, a FIFO
+// (it would hold the bench until something read it) or a socket is refused.
 bool write_png(const Canvas& canvas, const std::string& path, std::string& error);
 // The same picture as the bytes of a PNG file, for a document that carries its pictures inline;
 // fast, compressed less and sooner, for a picture that is shown at once and thrown away.

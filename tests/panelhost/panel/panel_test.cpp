@@ -1,6 +1,7 @@
 // The bench on a panel configuration: the gauge lines checked against the gauges folder, each
 // problem said with its file and line, and the gauges of one window run together, the script's
 // points in the window's units routed to the gauge under them.
+#include "panelhost/panel/panel_check.h"
 #include "tests/support/panelhost_runner.h"
 #include "tests/support/png_picture.h"
 
@@ -436,6 +437,173 @@ TEST(Panel, ARealPanelFileGetsOnlyTrueMessagesAndEachSectionRuns)
                      "panelhost: " + folder.panel + ":37: gauge05: " + no_fuel + "panelhost: " + folder.panel +
                          ":38: gauge06: " + no_fuel);
     EXPECT_EQ(missing.err, expected);
+}
+
+struct ModuleLookup {
+    const char* name;
+    Lines files;            // in the gauges folder; a name ending in "/" is a folder
+    const char* module;     // as a gauge line names it
+    const char* found;      // the file found; empty: none
+};
+
+// The folder is listed once for a run, and each line's module found in the listing by the rule of
+// the build's names (natively MODULE.so) in any case of letters, as Windows finds files.
+TEST(Panel, AModuleIsFoundInTheFolderAsWindowsFindsFiles)
+{
+    const ModuleLookup cases[] = {
+        {"the name as written", {"radio.so"}, "radio", "radio.so"},
+        {"other letters in the file", {"Radio.SO"}, "radio", "Radio.SO"},
+        {"other letters in the line", {"radio.so"}, "RADIO", "radio.so"},
+        {"of names in two cases, the first in byte order", {"radio.so", "RADIO.so"}, "Radio", "RADIO.so"},
+        {"among others", {"a.so", "b.dll", "radio.gau", "radio.so", "z.so"}, "radio", "radio.so"},
+        {"another build's name", {"radio.dll", "radio.gau"}, "radio", ""},
+        {"no extension", {"radio"}, "radio", ""},
+        {"a folder of the name", {"radio.so/"}, "radio", ""},
+        {"a name with a control character, which Windows holds no file of", {"ra\x1b" "dio.so"}, "ra\x1b" "dio", ""},
+    };
+    for (const ModuleLookup& c : cases) {
+        std::string folder = test_support::make_temp_dir();
+        for (const std::string& file : c.files) {
+            if (file.back() == '/')
+                std::filesystem::create_directories(folder + "/" + file);
+            else
+                test_support::write_text_file(folder + "/" + file, "");
+        }
+        std::string found = panelhost::ModuleFolder(folder).find(c.module);
+        EXPECT_EQ(found, *c.found ? folder + "/" + c.found : std::string()) << c.name;
+    }
+    std::string folder = test_support::make_temp_dir();
+    panelhost::ModuleFolder listed(folder);
+    test_support::write_text_file(folder + "/radio.so", "");
+    EXPECT_EQ(listed.find("radio"), "") << "the folder is listed once, when the run starts";
+}
+
+// Three more panel files in the forms real aircraft's take: many windows, [Window Titles],
+// [Views] and [Default View] sections, virtual cockpits with pixel_size and texture, logic gauges
+// at 0,0,0,0 in sections of no size, parameters after the height, // and ; comments, CR LF, keys
+// and headings in any case, tabs. Each section runs: its gauges install, pass and list their
+// elements, and a section with a size is drawn at that size.
+struct RealSection {
+    Lines choice;           // --window N or --vcockpit N
+    Lines gauges;           // its "gauge" lines, in order
+    int width, height;      // of its picture; 0 x 0: no picture, its gauges run undrawn
+};
+
+struct RealFile {
+    const char* file;
+    Lines warnings;         // "LINE: TEXT", the same for every run
+    std::vector<RealSection> sections;
+};
+
+TEST(Panel, RealAircraftPanelFilesAreCheckedAndEverySectionRuns)
+{
+    const RealFile files[] = {
+        {"light_twin.cfg",
+         {},
+         {{{"--window", "0"},
+           {"gauge gauge00 \"Attitude!probe700\"", "gauge gauge01 \"Altimeter!probe700\"",
+            "gauge gauge02 \"Airspeed!probe610\"", "gauge gauge03 \"Heading!probe700\"", "gauge gauge04 \"Vsi!probe610\"",
+            "gauge gauge05 \"Turn!probe700\"", "gauge gauge06 \"Rpm!probe610\"", "gauge gauge07 \"Rpm!probe700\"",
+            "gauge gauge08 \"Manifold!probe610\"", "gauge gauge09 \"Fuel!probe700\"", "gauge gauge10 \"Clock!probe610\"",
+            "gauge gauge11 \"Annunciator!probe700\"", "gauge gauge12 \"Sound!probe610\""},
+           1024, 768},
+          {{"--window", "1"}, {"gauge gauge00 \"radio!tuneset\"", "gauge gauge01 \"autohelm!autohelm.gau\""}, 476, 300},
+          {{"--window", "2"}, {"gauge Gauge00 \"Throttle!probe610\"", "gauge Gauge01 \"Trim!probe700\""}, 300, 200},
+          {{"--window", "3"}, {"gauge gauge00 \"Gps!probe700\""}, 640, 480},
+          {{"--window", "4"},
+           {"gauge gauge00 \"Attitude!probe610\"", "gauge gauge01 \"Altimeter!probe610\"",
+            "gauge gauge02 \"Airspeed!probe700\"", "gauge gauge03 \"Heading!probe610\""},
+           512, 128},
+          {{"--vcockpit", "1"},
+           {"gauge gauge00 \"Attitude!probe700\"", "gauge gauge01 \"Altimeter!probe700\"",
+            "gauge gauge02 \"Airspeed!probe610\"", "gauge gauge03 \"Heading!probe700\"", "gauge gauge04 \"Vsi!probe610\"",
+            "gauge gauge05 \"Turn!probe700\"", "gauge gauge06 \"Rpm!probe610\"", "gauge gauge07 \"Fuel!probe700\""},
+           1024, 1024},
+          {{"--vcockpit", "2"}, {"gauge gauge00 \"radio!tuneset\"", "gauge gauge01 \"autohelm!autohelm.gau\""}, 512, 512},
+          {{"--vcockpit", "3"},
+           {"gauge gauge00 \"Logic!probe610\"", "gauge gauge01 \"Logic!probe700\"", "gauge gauge02 \"Sound!probe700\""},
+           0, 0}}},
+        {"jet_airliner.cfg",
+         {"37: GAUGE05: the gauge's box (-6, -5, 60 x 60) reaches outside WINDOW00 (1600 x 1200): the part outside is "
+          "not shown",
+          "56: gauge04: Trim!probe610 is shown already by gauge02 (line 54); a gauge's records are its module's own, so "
+          "the bench shows it once, at its first line",
+          "115: gauge03: the gauge's box (900, 200, 200 x 200) reaches outside VCockpit02 (1024 x 512): the part outside "
+          "is not shown"},
+         {{{},   // the first window
+           {"gauge GAUGE00 \"Pfd!probe700\"", "gauge GAUGE01 \"Nd!probe700\"", "gauge GAUGE02 \"Eicas!probe610\"",
+            "gauge GAUGE03 \"Standby!probe610\"", "gauge GAUGE04 \"Gear!probe700\"", "gauge GAUGE05 \"Clock!probe700\""},
+           1600, 1200},
+          {{"--window", "1"},
+           {"gauge gauge00 \"Lights!probe610\"", "gauge gauge01 \"Lights!probe700\"", "gauge gauge02 \"Fuel!probe610\"",
+            "gauge gauge03 \"Apu!probe700\""},
+           1200, 900},
+          {{"--window", "2"},
+           {"gauge gauge00 \"radio!tuneset\"", "gauge gauge01 \"autohelm!autohelm.gau\"", "gauge gauge02 \"Trim!probe610\"",
+            "gauge gauge03 \"Flaps!probe700\""},
+           800, 600},
+          {{"--window", "4"}, {"gauge Gauge00 \"Eicas!probe610\""}, 450, 450},
+          {{"--window", "5"}, {"gauge gauge00 \"Autopilot!probe700\""}, 900, 120},
+          {{"--window", "6"}, {"gauge gauge00 \"radio!tuneset\"", "gauge gauge01 \"Transponder!probe610\""}, 476, 207},
+          {{"--window", "9"}, {"gauge gauge00 \"Sound!probe610\"", "gauge gauge01 \"Sound!probe700\""}, 0, 0},
+          {{"--vcockpit", "2"},
+           {"gauge gauge00 \"radio!tuneset\"", "gauge gauge01 \"autohelm!autohelm.gau\"",
+            "gauge gauge02 \"Transponder!probe700\"", "gauge gauge03 \"Flaps!probe610\""},
+           1024, 512},
+          {{"--vcockpit", "3"},
+           {"gauge gauge00 \"Logic!probe610\"", "gauge gauge01 \"Logic!probe700\"", "gauge gauge02 \"Sound!probe610\"",
+            "gauge gauge03 \"Fuel!probe700\""},
+           0, 0}}},
+        {"helicopter.cfg",
+         {"23: gauge00: the gauge's box (-10, 200, 170 x 170) reaches outside Window00 (640 x 360): the part outside is "
+          "not shown",
+          "26: gauge03: the gauge's box (490, 200, 160 x 160) reaches outside Window00 (640 x 360): the part outside is "
+          "not shown",
+          "46: gauge04: Airspeed!probe610 is shown already by gauge01 (line 43); a gauge's records are its module's own, "
+          "so the bench shows it once, at its first line"},
+         {{{},
+           {"gauge gauge00 \"Rotor!probe700\"", "gauge gauge01 \"Airspeed!probe610\"", "gauge gauge02 \"Attitude!probe700\"",
+            "gauge gauge03 \"Altimeter!probe610\"", "gauge gauge04 \"Torque!probe610\"", "gauge gauge05 \"Temps!probe700\"",
+            "gauge gauge06 \"Fuel!probe610\"", "gauge gauge07 \"Lights!probe700\""},
+           640, 360},
+          {{"--window", "1"}, {"gauge GAUGE00 \"radio!tuneset\""}, 476, 147},
+          {{"--vcockpit", "1"},
+           {"gauge gauge00 \"Rotor!probe700\"", "gauge gauge01 \"Airspeed!probe610\"", "gauge gauge02 \"Attitude!probe700\"",
+            "gauge gauge03 \"Altimeter!probe610\""},
+           512, 512},
+          {{"--vcockpit", "2"},
+           {"gauge gauge00 \"Logic!probe610\"", "gauge gauge01 \"Lights!probe610\"", "gauge gauge02 \"Sound!probe700\""},
+           0, 0}}},
+    };
+    PanelFolder folder;
+    for (const char* module : {"Attitude", "Altimeter", "Airspeed", "Heading", "Vsi", "Turn", "Rpm", "Manifold", "Fuel",
+                               "Clock", "Annunciator", "Sound", "Throttle", "Trim", "Gps", "Logic", "Pfd", "Nd", "Eicas",
+                               "Standby", "Gear", "Lights", "Apu", "Flaps", "Autopilot", "Transponder", "Rotor", "Torque",
+                               "Temps"})
+        std::filesystem::copy_file(test_support::out_dir() + "/test-gauges/probe.so", folder.gauges + "/" + module + ".so");
+    for (const RealFile& file : files) {
+        std::string cfg = test_support::read_text_file(std::string(PANEL_TEST_PANELS) + "/" + file.file);
+        ASSERT_NE(cfg.find("\r\n"), std::string::npos) << file.file << " keeps its CR LF line ends";
+        std::string warnings;
+        for (const std::string& warning : file.warnings)
+            warnings += "warning panel " + folder.panel + ":" + warning + "\n";
+        for (const RealSection& section : file.sections) {
+            std::string name = std::string(file.file) + (section.choice.empty() ? "" : " " + section.choice[1]);
+            std::string picture = folder.root + "/section.png";
+            std::filesystem::remove(picture);
+            bool drawn = section.width > 0;
+            auto run = folder.run(cfg, "frame 2\nelements\n" + (drawn ? "render " + picture + "\n" : std::string()),
+                                  section.choice);
+            ASSERT_EQ(run.status, 0) << name << ": " << run.err;
+            EXPECT_EQ(run.err, warnings) << name;
+            EXPECT_LINES(section.gauges, lines_with_prefix(run.lines(), {"gauge "})) << name;
+            if (!drawn)
+                continue;
+            test_support::Picture drawing = test_support::read_png(picture);
+            EXPECT_EQ(drawing.width, section.width) << name;
+            EXPECT_EQ(drawing.height, section.height) << name;
+        }
+    }
 }
 
 TEST(Panel, TheCommandLineOfAPanelRun)

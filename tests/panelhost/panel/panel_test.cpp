@@ -354,6 +354,33 @@ TEST(Panel, AWindowTooLargeToDrawIsRefusedInOneLine)
                        "bench draws, 8192 x 8192\n");
 }
 
+// The bench of this build runs under the address sanitizer when the tests do (gcc and clang say
+// so each in their own way); it maps more than any data limit allows.
+#if defined(__SANITIZE_ADDRESS__)
+#define BENCH_UNDER_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define BENCH_UNDER_ADDRESS_SANITIZER 1
+#endif
+#endif
+
+// The largest picture, where the memory cannot hold it, is refused in one line like any other:
+// no abort, no allocation failure of the library's words.
+TEST(Panel, APictureTheMemoryCannotHoldIsRefusedInOneLine)
+{
+#if defined(BENCH_UNDER_ADDRESS_SANITIZER)
+    GTEST_SKIP() << "the address sanitizer maps more than any data limit allows";
+#endif
+    PanelFolder folder;
+    test_support::write_text_file(folder.panel, "[Window00]\nsize_mm=8192,8192\ngauge00=radio!tuneset, 10, 10\n");
+    auto run = run_panelhost({"--cwd", folder.root, "--panel", folder.panel, "--gauges", folder.gauges},
+                             "render " + folder.root + "/large.png\necho never\n", 128ull << 20, 60);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "panelhost: script line 1: render: a picture of 8192 x 8192 needs more memory than the bench "
+                       "can have\n");
+    EXPECT_EQ(lines_with_prefix(run.lines(), {"echo"}), Lines{});
+}
+
 // A panel of a virtual cockpit alone runs it: the radio, powered on, plays the disc.
 TEST(Panel, AVirtualCockpitAloneRunsTheRadio)
 {

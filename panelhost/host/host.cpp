@@ -2,6 +2,7 @@
 // points routed to them, and the key events and sim variables they share.
 #include "panelhost/host/host.h"
 
+#include "panelhost/base/text.h"
 #include "panelhost/host/services.h"
 #include "panelhost/host/trace.h"
 
@@ -57,16 +58,16 @@ bool Host::load_gauge(const PanelPlacement& placement, std::string& error)
     GAUGEHDR* header = module->find_gauge(placement.gauge_name);
     for (const PlacedGauge& placed : placed_)
         if (header && placed.gauge->header() == header) {
-            error = "the gauge \"" + placement.gauge_name + "\" of module " + placement.module_path +
+            error = "the gauge \"" + base::shown_input(placement.gauge_name) + "\" of module " + placement.module_path +
                     " is in the window already: its records are the module's own, so it is shown once";
             return false;
         }
     if (!header) {
-        error = "module " + placement.module_path + " has no gauge named \"" + placement.gauge_name + "\"";
+        error = "module " + placement.module_path + " has no gauge named \"" + base::shown_input(placement.gauge_name) + "\"";
         return false;
     }
     if (std::string fault = header_fault(header); !fault.empty()) {
-        error = "module " + placement.module_path + " gauge \"" + placement.gauge_name + "\" " + fault;
+        error = "module " + placement.module_path + " gauge \"" + base::shown_input(placement.gauge_name) + "\" " + fault;
         return false;
     }
     PlacedGauge placed;

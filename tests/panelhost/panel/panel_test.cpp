@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -630,6 +632,41 @@ TEST(Panel, RealAircraftPanelFilesAreCheckedAndEverySectionRuns)
             EXPECT_EQ(drawing.width, section.width) << name;
             EXPECT_EQ(drawing.height, section.height) << name;
         }
+    }
+}
+
+struct BoxCase {
+    const char* name;
+    std::optional<long> width, height;      // of the line
+    std::uint32_t default_width, default_height;   // the gauge header's
+    PIXEL_POINT background;
+    PIXEL_BOX box;
+};
+
+// The box a gauge line gives its gauge: the line's size, else the gauge's default or its
+// background's shape scaled; empty for a gauge of no size; no side wraps past 32 bits, so that a
+// box past the largest picture is seen as one and refused by the check.
+TEST(Panel, AGaugeLinesBoxIsItsSizeOrTheGaugesScaledAndNeverWraps)
+{
+    const BoxCase cases[] = {
+        {"the line's size", 200, 100, 0, 0, {476, 147}, {5, 6, 200, 100}},
+        {"a width and the background's shape", 238, {}, 0, 0, {476, 147}, {5, 6, 238, 74}},
+        {"the gauge's default size", {}, {}, 98, 30, {476, 147}, {5, 6, 98, 30}},
+        {"a gauge of no size", 0, 0, 98, 30, {476, 147}, {5, 6, 0, 0}},
+        {"no size to be had", {}, {}, 0, 0, {0, 0}, {5, 6, 1, 1}},
+        {"a default past 32 bits does not wrap", {}, {}, 4000000000u, 30, {476, 147}, {5, 6, INT32_MAX, 30}},
+        {"a tall gauge scaled past the largest picture", 8192, {}, 0, 0, {1, 8192}, {5, 6, 8192, 8192 * 8192}},
+    };
+    for (const BoxCase& c : cases) {
+        GAUGEHDR header{};
+        header.size_x_mm = c.default_width;
+        header.size_y_mm = c.default_height;
+        panelhost::PanelPlacement placement{"gauge00", "", "", "", 5, 6, c.width, c.height};
+        PIXEL_BOX box = panelhost::placement_box(placement, &header, c.background);
+        EXPECT_EQ((Lines{std::to_string(box.x), std::to_string(box.y), std::to_string(box.width), std::to_string(box.height)}),
+                  (Lines{std::to_string(c.box.x), std::to_string(c.box.y), std::to_string(c.box.width),
+                         std::to_string(c.box.height)}))
+            << c.name;
     }
 }
 

@@ -1,5 +1,6 @@
 // panelhost: loads a gauge module as the simulator would and drives it from a script.
 #include "panelhost/host/host.h"
+#include "panelhost/base/files.h"
 #include "panelhost/base/limits.h"
 #include "panelhost/live/live_server.h"
 #include "panelhost/options/options.h"
@@ -81,14 +82,15 @@ bool read_bounded(std::FILE* file, const char* what, const std::string& name, st
     return true;
 }
 
-// Reads a text input from a file, or a script from standard input when no file is named.
+// Reads a text input from a file, or a script from standard input when no file is named. A
+// folder, a FIFO or a socket is refused before it is opened: opening a FIFO waits for a writer for
+// ever. A device is read as a file is, within the bound.
 bool read_text(const char* what, const std::string& path, std::string& text, std::string& error)
 {
     if (path.empty() || path == "-")
         return read_bounded(stdin, what, "standard input", text, error);
-    std::error_code failure;
-    if (std::filesystem::is_directory(path, failure)) {
-        error = std::string("cannot read ") + what + " " + path + ": it is a folder";
+    if (std::string kind = base::not_a_file_or_device(path); !kind.empty()) {
+        error = std::string("cannot read ") + what + " " + path + ": it is " + kind + ", not a regular file";
         return false;
     }
     errno = 0;
@@ -147,13 +149,19 @@ bool prepare_panel(panelhost::Options& options, int& status)
     }
     std::error_code failure;
     if (!std::filesystem::is_directory(options.gauges_dir, failure)) {
-        status = refuse("the gauges folder " + options.gauges_dir + " is not there");
+        std::string kind = base::not_a_regular_file(options.gauges_dir);
+        status = refuse("the gauges folder " + options.gauges_dir +
+                        (std::filesystem::exists(options.gauges_dir, failure)
+                             ? " is not a folder: it is " + (kind.empty() ? std::string("a file") : kind)
+                             : std::string(" is not there")));
         return false;
     }
     std::vector<panelhost::PanelWindow> sections;
     std::vector<panelhost::PanelProblem> problems;
     panelhost::read_panel_file(text, sections, problems);
-    std::vector<panelhost::PanelProblem> checked = panelhost::check_panel(sections, options.gauges_dir, options.host.intercept);
+    // listed once, for the check and the placements alike
+    panelhost::ModuleFolder folder(options.gauges_dir);
+    std::vector<panelhost::PanelProblem> checked = panelhost::check_panel(sections, folder, options.host.intercept);
     problems.insert(problems.end(), checked.begin(), checked.end());
     std::stable_sort(problems.begin(), problems.end(),
                      [](const panelhost::PanelProblem& a, const panelhost::PanelProblem& b) { return a.line < b.line; });
@@ -182,7 +190,10 @@ bool prepare_panel(panelhost::Options& options, int& status)
         return false;
     }
     options.host.window_name = chosen->name;
-    options.host.window_gauges = panelhost::window_placements(*chosen, absolute(options.gauges_dir));
+    // The modules' paths hold when a --cwd moves the run elsewhere.
+    options.host.window_gauges = panelhost::window_placements(*chosen, folder);
+    for (panelhost::PanelPlacement& placement : options.host.window_gauges)
+        placement.module_path = absolute(placement.module_path);
     options.host.window_width = chosen->width;
     options.host.window_height = chosen->height;
     return true;

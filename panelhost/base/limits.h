@@ -15,15 +15,24 @@ constexpr std::uint64_t FRAME_MS = 55;
 // radio has 27 elements and 67 mouse rows), and short of a table whose end marker is missing.
 constexpr std::size_t MAX_ELEMENTS = 4096;
 constexpr std::size_t MAX_MOUSE_ROWS = 4096;
-// A bitmap resource wider or higher than this is refused before its pixels are read: gauge
-// pictures are hundreds of pixels, and 16384 square is a 1 GiB picture.
-constexpr std::int64_t MAX_BITMAP_SIDE = 16384;
+// The widest and highest picture the bench holds: a gauge's bitmap resource (refused before its
+// pixels are read), a panel section's window (its size_mm and pixel_size, refused when the panel
+// file is read), a gauge line's box, and every canvas `render` makes. Gauge pictures are hundreds
+// of pixels, a 2D panel window a few thousand units, a virtual cockpit's texture 4096 at most;
+// 8192 is twice that. Drawn and written as PNG, a window of 4096 square took 2 s and 180 MB, of
+// 8192 square 9 s and 680 MB, of 16384 square 34 s and 2.7 GB: the next step up would ask the
+// memory of a small machine for a picture no panel has.
+constexpr std::int64_t MAX_PICTURE_SIDE = 8192;
 
 // ---- inputs -------------------------------------------------------------------------------------
 
 // A script is a page of commands and a panel file a few pages: anything larger (a device or a
 // link to one, a log named by mistake) is refused before it fills the memory.
 constexpr std::size_t TEXT_LIMIT_BYTES = std::size_t(16) << 20;
+// A field of the input that a message quotes is cut after this many bytes, with "...": the
+// longest field of a real panel file (a gauge line's whole value, its names, numbers and a file of
+// its settings) is under 120 bytes and shows whole, while a field of megabytes stays a line or two.
+constexpr std::size_t QUOTE_LIMIT_BYTES = 200;
 // The count of a `frame` or a `hold`: a day of frames, and a bound on what one line can ask.
 constexpr std::int64_t COUNT_LIMIT = 1000000;
 // The longest `wait`, in milliseconds: about 35 years, the clock's range kept far from overflow.

@@ -2,6 +2,7 @@
 // points routed to them, and the key events and sim variables they share.
 #include "panelhost/host/host.h"
 
+#include "panelhost/base/text.h"
 #include "panelhost/host/services.h"
 #include "panelhost/host/trace.h"
 
@@ -11,18 +12,24 @@ namespace panelhost {
 
 PIXEL_BOX placement_box(const PanelPlacement& placement, const GAUGEHDR* gauge, PIXEL_POINT background)
 {
-    long width = placement.width ? *placement.width
-                 : gauge && gauge->size_x_mm ? static_cast<long>(gauge->size_x_mm)
-                                             : background.x;
-    long height = 0;
+    PIXEL_BOX box{static_cast<std::int32_t>(placement.x), static_cast<std::int32_t>(placement.y), 0, 0};
+    if (placement.never_drawn())
+        return box;
+    // in 64 bits: a module's default size is any 32-bit number, and a long may have 32 bits
+    std::int64_t width = placement.width ? *placement.width
+                         : gauge && gauge->size_x_mm ? std::int64_t(gauge->size_x_mm)
+                                                     : background.x;
+    std::int64_t height = 0;
     if (placement.height)
         height = *placement.height;
     else if (!placement.width && gauge && gauge->size_y_mm)
-        height = static_cast<long>(gauge->size_y_mm);
+        height = gauge->size_y_mm;
     else if (background.x > 0)
         height = (width * background.y + background.x / 2) / background.x;
-    return {static_cast<std::int32_t>(placement.x), static_cast<std::int32_t>(placement.y),
-            static_cast<std::int32_t>(std::max(width, 1L)), static_cast<std::int32_t>(std::max(height, 1L))};
+    auto side = [](std::int64_t size) { return static_cast<std::int32_t>(std::clamp<std::int64_t>(size, 1, INT32_MAX)); };
+    box.width = side(width);
+    box.height = side(height);
+    return box;
 }
 
 Host::Host(HostOptions options) : options_(std::move(options))
@@ -51,16 +58,16 @@ bool Host::load_gauge(const PanelPlacement& placement, std::string& error)
     GAUGEHDR* header = module->find_gauge(placement.gauge_name);
     for (const PlacedGauge& placed : placed_)
         if (header && placed.gauge->header() == header) {
-            error = "the gauge \"" + placement.gauge_name + "\" of module " + placement.module_path +
+            error = "the gauge \"" + base::shown_input(placement.gauge_name) + "\" of module " + placement.module_path +
                     " is in the window already: its records are the module's own, so it is shown once";
             return false;
         }
     if (!header) {
-        error = "module " + placement.module_path + " has no gauge named \"" + placement.gauge_name + "\"";
+        error = "module " + placement.module_path + " has no gauge named \"" + base::shown_input(placement.gauge_name) + "\"";
         return false;
     }
     if (std::string fault = header_fault(header); !fault.empty()) {
-        error = "module " + placement.module_path + " gauge \"" + placement.gauge_name + "\" " + fault;
+        error = "module " + placement.module_path + " gauge \"" + base::shown_input(placement.gauge_name) + "\" " + fault;
         return false;
     }
     PlacedGauge placed;
@@ -109,13 +116,15 @@ PIXEL_POINT Host::window_size() const
 {
     if (!is_window())
         return background_size();
-    long width = 0, height = 0;
+    std::int64_t width = 0, height = 0;
     for (const PlacedGauge& placed : placed_) {
-        width = std::max(width, long(placed.box.x) + placed.box.width);
-        height = std::max(height, long(placed.box.y) + placed.box.height);
+        if (placed.box.width <= 0 || placed.box.height <= 0)
+            continue;
+        width = std::max(width, std::int64_t(placed.box.x) + placed.box.width);
+        height = std::max(height, std::int64_t(placed.box.y) + placed.box.height);
     }
-    return {static_cast<std::int32_t>(options_.window_width.value_or(width)),
-            static_cast<std::int32_t>(options_.window_height.value_or(height))};
+    auto side = [](std::int64_t size) { return static_cast<std::int32_t>(std::clamp<std::int64_t>(size, 0, INT32_MAX)); };
+    return {side(options_.window_width.value_or(width)), side(options_.window_height.value_or(height))};
 }
 
 GAUGEHDR* Host::gauge() const
@@ -188,7 +197,8 @@ const PlacedGauge* Host::gauge_at(PIXEL_POINT point, PIXEL_POINT& inside) const
     // The last line's gauge lies over the earlier ones.
     for (auto placed = placed_.rbegin(); placed != placed_.rend(); ++placed) {
         const PIXEL_BOX& box = placed->box;
-        if (point.x < box.x || point.y < box.y || point.x >= box.x + box.width || point.y >= box.y + box.height)
+        if (point.x < box.x || point.y < box.y || point.x >= std::int64_t(box.x) + box.width ||
+            point.y >= std::int64_t(box.y) + box.height)
             continue;
         PIXEL_POINT size = placed->gauge->background_size();
         if (size.x <= 0 || size.y <= 0)

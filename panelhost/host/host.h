@@ -26,6 +26,9 @@ struct PanelPlacement {
     long y = 0;
     std::optional<long> width;         // else the gauge's default width
     std::optional<long> height;        // else from the width, as the gauge's background is shaped
+
+    // 0 x 0: the gauge runs every frame and is never drawn (a virtual cockpit's logic gauges).
+    bool never_drawn() const { return width == 0 && height == 0; }
 };
 
 struct HostOptions {
@@ -46,7 +49,8 @@ struct PlacedGauge {
     std::string key;                   // the gauge line's key; empty for a gauge alone
     std::string name;                  // "radio!tuneset"
     std::unique_ptr<Gauge> gauge;
-    PIXEL_BOX box{};                   // in the window's units; a gauge alone: its own pixels
+    PIXEL_BOX box{};                   // in the window's units; a gauge alone: its own pixels. Empty
+                                       // for a gauge that is never drawn: no point lies in it
 };
 
 class Host {
@@ -91,7 +95,8 @@ public:
 
     // A panel window rather than one gauge alone.
     bool is_window() const { return !options_.window_gauges.empty(); }
-    // The window's size in its units; a gauge alone: its background's.
+    // The window's size in its units (its section's, else what its gauges' boxes reach, at most
+    // INT32_MAX); a gauge alone: its background's.
     PIXEL_POINT window_size() const;
     const std::vector<PlacedGauge>& placed() const { return placed_; }
     Gauge* first_gauge() const { return placed_.empty() ? nullptr : placed_.front().gauge.get(); }
@@ -123,7 +128,8 @@ private:
 };
 
 // The box a gauge line gives its gauge in the window: the width given or the gauge's default
-// width, the height given or the one that keeps the background's shape.
+// width, the height given or the one that keeps the background's shape; a side at most
+// INT32_MAX. A gauge that is never drawn has an empty box at its place.
 PIXEL_BOX placement_box(const PanelPlacement& placement, const GAUGEHDR* gauge, PIXEL_POINT background);
 
 }  // namespace panelhost

@@ -1,6 +1,7 @@
 // Loading a gauge module: its import table given the services, its linkage checked and run.
 #include "panelhost/host/module.h"
 
+#include "panelhost/base/files.h"
 #include "panelhost/picture/bitmap.h"
 #include "panelhost/system/intercept.h"
 #include "panelhost/host/services.h"
@@ -17,6 +18,11 @@ constexpr std::size_t MAX_GAUGES = 256;
 
 std::unique_ptr<Module> Module::load(const std::string& path, bool intercept, std::string& error)
 {
+    // The loader opens the file and reads it: a FIFO would hold it until something wrote to it.
+    if (std::string kind = base::not_a_regular_file(path); !kind.empty()) {
+        error = "cannot load module " + path + ": it is " + kind + ", not a regular file";
+        return nullptr;
+    }
     std::unique_ptr<Module> module(new Module());
     module->path_ = path;
     module->handle_ = LoadLibraryA(path.c_str());

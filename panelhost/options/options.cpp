@@ -233,6 +233,7 @@ std::string usage_text()
         "in DIR, and runs every gauge of one window or virtual cockpit together, the script's points\n"
         "in its units. A problem of a line stops the run; a warning (a gauge partly outside its\n"
         "section, a gauge named twice in one) is said on a line starting \"warning\" and stops nothing.\n"
+        "A section or gauge of size 0 x 0 (logic gauges) runs and is never drawn.\n"
         "Exit status: 0 when the script ran to its end, 2 for a bad command line, script or module,\n"
         "3 when the module ended the process.\n"
         "\n"

@@ -1,6 +1,7 @@
 // Checking a panel configuration's gauge lines against the folder of gauge modules.
 #include "panelhost/panel/panel_check.h"
 
+#include "panelhost/base/limits.h"
 #include "panelhost/base/text.h"
 
 #include <algorithm>
@@ -19,6 +20,7 @@ const char* const MODULE_EXTENSIONS[] = {".so"};
 #endif
 
 using base::lower;
+using base::shown_input;
 
 std::string box_text(const PIXEL_BOX& box)
 {
@@ -50,7 +52,7 @@ private:
 };
 
 // Where a gauge's box lies in its section: a part of it outside is not drawn, and a box wholly
-// outside can never be seen. A section of no size has no right or bottom edge.
+// outside can never be seen. A section without a size_mm has no right or bottom edge.
 enum class BoxFit { Inside, Partly, Wholly };
 
 BoxFit box_fit(const PIXEL_BOX& box, const PanelWindow& section)
@@ -62,6 +64,12 @@ BoxFit box_fit(const PIXEL_BOX& box, const PanelWindow& section)
     if (left < 0 || top < 0 || (section.width && right > *section.width) || (section.height && bottom > *section.height))
         return BoxFit::Partly;
     return BoxFit::Inside;
+}
+
+// A section of no size, 0 x 0, shows nothing: its gauges run and are never drawn.
+bool never_drawn(const PanelWindow& section)
+{
+    return section.width == 0;
 }
 
 std::string section_size(const PanelWindow& section)
@@ -84,18 +92,24 @@ struct LineCheck {
 
 std::optional<PanelProblem> problem(const PanelGaugeLine& line, const std::string& text, bool warning = false)
 {
-    return PanelProblem{line.line, line.key + ": " + text, warning};
+    return PanelProblem{line.line, shown_input(line.key) + ": " + text, warning};
+}
+
+// "radio!tuneset", as a message shows it.
+std::string gauge_name(const PanelGaugeLine& line)
+{
+    return shown_input(line.module) + "!" + shown_input(line.gauge);
 }
 
 // ---- the checks of a gauge line, in their order: each gives its problem, or none --------------------
 
-std::optional<PanelProblem> module_found(LineCheck& check, const std::string& folder)
+std::optional<PanelProblem> module_found(LineCheck& check, const ModuleFolder& folder)
 {
     const PanelGaugeLine& line = check.line;
-    check.file = find_module_file(folder, line.module);
+    check.file = folder.find(line.module);
     if (!check.file.empty())
         return std::nullopt;
-    return problem(line, "no module \"" + line.module + "\" in " + folder + " (looked for " +
+    return problem(line, "no module \"" + shown_input(line.module) + "\" in " + folder.path() + " (looked for " +
                              module_file_names(line.module) + ")");
 }
 
@@ -106,7 +120,7 @@ std::optional<PanelProblem> shown_before(const LineCheck& check, Showings& showi
     if (!first)
         return std::nullopt;
     return problem(line,
-                   line.module + "!" + line.gauge + " is shown already by " + first->key + " (line " +
+                   gauge_name(line) + " is shown already by " + shown_input(first->key) + " (line " +
                        std::to_string(first->line) + "); a gauge's records are its module's own, so the bench "
                        "shows it once, at its first line",
                    true);
@@ -134,9 +148,9 @@ std::optional<PanelProblem> gauge_found(LineCheck& check)
         return std::nullopt;
     std::string names;
     for (GAUGEHDR* gauge : check.module->gauges())
-        names += (names.empty() ? "\"" : ", \"") + std::string(gauge->gauge_name ? gauge->gauge_name : "") + "\"";
-    return problem(line, "module \"" + line.module + "\" has no gauge \"" + line.gauge + "\"; its gauges: " +
-                             (names.empty() ? "none" : names));
+        names += (names.empty() ? "\"" : ", \"") + shown_input(gauge->gauge_name ? gauge->gauge_name : "") + "\"";
+    return problem(line, "module \"" + shown_input(line.module) + "\" has no gauge \"" + shown_input(line.gauge) +
+                             "\"; its gauges: " + (names.empty() ? "none" : names));
 }
 
 std::optional<PanelProblem> header_sound(const LineCheck& check)
@@ -144,14 +158,27 @@ std::optional<PanelProblem> header_sound(const LineCheck& check)
     std::string fault = header_fault(check.header);
     if (fault.empty())
         return std::nullopt;
-    return problem(check.line, "gauge \"" + check.line.gauge + "\" " + fault);
+    return problem(check.line, "gauge \"" + shown_input(check.line.gauge) + "\" " + fault);
 }
 
+// A gauge of no size has no box; a box larger than any picture cannot be drawn (its line's size,
+// or the gauge's own default size and shape, scale it so); a gauge with a box in a section of no
+// size runs and is never drawn.
 std::optional<PanelProblem> box_in_section(const LineCheck& check, const PanelWindow& window)
 {
     const PanelGaugeLine& line = check.line;
     PanelPlacement placement{line.key, "", check.file, line.gauge, line.x, line.y, line.width, line.height};
+    if (placement.never_drawn())
+        return std::nullopt;
     PIXEL_BOX box = placement_box(placement, check.header, check.module->background_size(check.header));
+    if (box.width > MAX_PICTURE_SIDE || box.height > MAX_PICTURE_SIDE)
+        return problem(line, "the gauge's box (" + box_text(box) + ") is larger than the largest picture the bench draws, " +
+                                 std::to_string(MAX_PICTURE_SIDE) + " x " + std::to_string(MAX_PICTURE_SIDE));
+    if (never_drawn(window))
+        return problem(line,
+                       "the gauge's box (" + box_text(box) + ") lies in " + window.name +
+                           ", a section of no size (0 x 0): the gauge runs and is never drawn",
+                       true);
     BoxFit fit = box_fit(box, window);
     if (fit == BoxFit::Inside)
         return std::nullopt;
@@ -166,19 +193,28 @@ std::optional<PanelProblem> box_in_section(const LineCheck& check, const PanelWi
 
 }  // namespace
 
-std::string find_module_file(const std::string& folder, const std::string& module)
+ModuleFolder::ModuleFolder(std::string folder) : folder_(std::move(folder))
 {
     std::error_code failure;
     std::vector<std::filesystem::path> files;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, failure))
+    for (const auto& entry : std::filesystem::directory_iterator(folder_, failure))
         if (entry.is_regular_file(failure))
             files.push_back(entry.path());
+    // Of names that differ only in the case of their letters, the first in byte order is found.
     std::sort(files.begin(), files.end());
+    for (const std::filesystem::path& file : files)
+        files_.emplace(lower(file.filename().string()), file.string());
+}
+
+std::string ModuleFolder::find(const std::string& module) const
+{
+    for (char c : module)
+        if (static_cast<unsigned char>(c) < 0x20)
+            return "";
     for (const char* extension : MODULE_EXTENSIONS) {
-        std::string wanted = lower(module + extension);
-        for (const std::filesystem::path& file : files)
-            if (lower(file.filename().string()) == wanted)
-                return file.string();
+        auto found = files_.find(lower(module + extension));
+        if (found != files_.end())
+            return found->second;
     }
     return "";
 }
@@ -187,16 +223,16 @@ std::string module_file_names(const std::string& module)
 {
     std::string names;
     for (const char* extension : MODULE_EXTENSIONS)
-        names += (names.empty() ? "" : ", ") + module + extension;
+        names += (names.empty() ? "" : ", ") + shown_input(module) + extension;
     return names;
 }
 
-std::vector<PanelPlacement> window_placements(const PanelWindow& window, const std::string& folder)
+std::vector<PanelPlacement> window_placements(const PanelWindow& window, const ModuleFolder& folder)
 {
     std::vector<PanelPlacement> placements;
     Showings showings;
     for (const PanelGaugeLine& line : window.gauges) {
-        std::string file = find_module_file(folder, line.module);
+        std::string file = folder.find(line.module);
         if (!file.empty() && showings.shown_before(file, line))
             continue;
         placements.push_back({line.key, line.module + "!" + line.gauge, file, line.gauge, line.x, line.y, line.width,
@@ -206,7 +242,7 @@ std::vector<PanelPlacement> window_placements(const PanelWindow& window, const s
 }
 
 // A line's checks stop at its first problem: each check needs what the ones before found.
-std::vector<PanelProblem> check_panel(const std::vector<PanelWindow>& windows, const std::string& folder,
+std::vector<PanelProblem> check_panel(const std::vector<PanelWindow>& windows, const ModuleFolder& folder,
                                       bool intercept)
 {
     std::vector<PanelProblem> problems;

@@ -1,17 +1,20 @@
 // Reading a panel configuration: its window sections, their sizes and their gauge lines.
 #include "panelhost/panel/panel_file.h"
 
+#include "panelhost/base/limits.h"
 #include "panelhost/base/text.h"
 
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cstdint>
 #include <map>
 
 namespace panelhost {
 namespace {
 
 using base::lower;
+using base::shown_input;
 using base::trim;
 
 // The letters of a key and the number after them ("gauge", 3 for "gauge03"); false if the key is
@@ -62,6 +65,14 @@ bool read_number(std::string_view text, long& value)
     return true;
 }
 
+// "a WIDTH of 98", "the default HEIGHT"
+std::string side_text(const char* name, const std::optional<long>& size)
+{
+    return size ? std::string("a ") + name + " of " + std::to_string(*size) : std::string("the default ") + name;
+}
+
+const std::string LARGEST_PICTURE = std::to_string(MAX_PICTURE_SIDE) + " x " + std::to_string(MAX_PICTURE_SIDE);
+
 std::vector<std::string_view> split(std::string_view text, char separator)
 {
     std::vector<std::string_view> parts;
@@ -74,22 +85,42 @@ std::vector<std::string_view> split(std::string_view text, char separator)
     }
 }
 
-// An optional size field: empty means the gauge's own default, as a missing one does.
+// An optional size field: empty means the gauge's own default, as a missing one does; 0 a gauge
+// that runs and is never drawn (with the other side 0 too).
 bool read_size_field(std::string_view text, const char* name, std::optional<long>& size, std::string& problem)
 {
     if (trim(text).empty())
         return true;
     long value = 0;
     if (!read_number(text, value)) {
-        problem = std::string("the ") + name + " \"" + std::string(trim(text)) + "\" is not a whole number";
+        problem = std::string("the ") + name + " \"" + shown_input(trim(text)) + "\" is not a whole number";
         return false;
     }
-    if (value <= 0) {
-        problem = "a gauge's WIDTH and HEIGHT must be above 0";
+    if (value < 0) {
+        problem = std::string("the ") + name + " " + std::to_string(value) + " is below 0";
+        return false;
+    }
+    if (value > MAX_PICTURE_SIDE) {
+        problem = std::string("the ") + name + " " + std::to_string(value) +
+                  " is larger than the largest picture the bench draws, " + LARGEST_PICTURE;
         return false;
     }
     size = value;
     return true;
+}
+
+// A gauge of no size is 0 x 0: it runs every frame and is never drawn, as a virtual cockpit's
+// logic gauges are. A WIDTH of 0 alone keeps the gauge's shape, so its height is 0 too; one side 0
+// and the other not is no size at all.
+bool read_no_size(PanelGaugeLine& gauge, std::string& problem)
+{
+    if (gauge.width == 0 && !gauge.height)
+        gauge.height = 0;
+    if ((gauge.width == 0) == (gauge.height == 0))
+        return true;
+    problem = side_text("WIDTH", gauge.width) + " and " + side_text("HEIGHT", gauge.height) +
+              ": a gauge that is never drawn has both 0, a gauge that is drawn neither";
+    return false;
 }
 
 // The parts of "module!gauge, x, y[, width[, height[, parameters]]]"; false with the problem when
@@ -101,42 +132,67 @@ bool read_gauge_value(std::string_view value, PanelGaugeLine& gauge, std::string
     std::string_view name = trim(parts[0]);
     std::size_t bang = name.find('!');
     if (parts.size() < 3 || bang == std::string_view::npos || bang == 0 || bang + 1 == name.size()) {
-        problem = "expected MODULE!GAUGE, X, Y[, WIDTH[, HEIGHT[, PARAMETERS]]], not \"" + std::string(value) + "\"";
+        problem = "expected MODULE!GAUGE, X, Y[, WIDTH[, HEIGHT[, PARAMETERS]]], not \"" + shown_input(value) + "\"";
         return false;
     }
     gauge.module = std::string(trim(name.substr(0, bang)));
     gauge.gauge = std::string(trim(name.substr(bang + 1)));
+    // A place is a point of the window as the host keeps it, a number of 32 bits.
     const char* const PLACES[] = {"X", "Y"};
     long place[2] = {};
-    for (int i = 0; i < 2; ++i)
+    for (int i = 0; i < 2; ++i) {
         if (!read_number(parts[i + 1], place[i])) {
-            problem = std::string("the ") + PLACES[i] + " \"" + std::string(trim(parts[i + 1])) + "\" is not a whole number";
+            problem = std::string("the ") + PLACES[i] + " \"" + shown_input(trim(parts[i + 1])) + "\" is not a whole number";
             return false;
         }
+        if (place[i] < INT32_MIN || place[i] > INT32_MAX) {
+            problem = std::string("the ") + PLACES[i] + " " + std::to_string(place[i]) + " lies beyond a window's points, " +
+                      std::to_string(INT32_MIN) + " to " + std::to_string(INT32_MAX);
+            return false;
+        }
+    }
     gauge.x = place[0];
     gauge.y = place[1];
     if (parts.size() > 3 && !read_size_field(parts[3], "WIDTH", gauge.width, problem))
         return false;
     if (parts.size() > 4 && !read_size_field(parts[4], "HEIGHT", gauge.height, problem))
         return false;
+    if (!read_no_size(gauge, problem))
+        return false;
     if (parts.size() > 5)
         gauge.parameters = std::string(trim(value.substr(static_cast<std::size_t>(parts[5].data() - value.data()))));
     return true;
 }
 
-// "size_mm=WIDTH[,HEIGHT]" or "pixel_size=WIDTH[,HEIGHT]"; false with the problem when it does not read.
+// "size_mm=WIDTH[,HEIGHT]" or "pixel_size=WIDTH[,HEIGHT]"; false with the problem when it does not
+// read. A section of no size, 0 x 0 (or a width of 0 alone), shows no picture: its gauges run and
+// are never drawn, as a virtual cockpit's panel of logic gauges. A section that is drawn is at
+// most MAX_PICTURE_SIDE a side.
 bool read_section_size(std::string_view key, std::string_view value, long& width, std::optional<long>& height,
                        std::string& problem)
 {
     std::vector<std::string_view> sizes = split(value, ',');
     long second = 0;
-    if (sizes.size() > 2 || !read_number(sizes[0], width) || width <= 0 ||
-        (sizes.size() == 2 && (!read_number(sizes[1], second) || second <= 0))) {
-        problem = std::string(key) + ": expected WIDTH[,HEIGHT], whole numbers above 0, not \"" + std::string(value) + "\"";
+    if (sizes.size() > 2 || !read_number(sizes[0], width) || width < 0 ||
+        (sizes.size() == 2 && (!read_number(sizes[1], second) || second < 0))) {
+        problem = shown_input(key) + ": expected WIDTH[,HEIGHT], whole numbers of 0 or more, not \"" + shown_input(value) +
+                  "\"";
         return false;
     }
     if (sizes.size() == 2)
         height = second;
+    else if (width == 0)
+        height = 0;
+    std::string size = std::to_string(width) + (height ? " x " + std::to_string(*height) : std::string());
+    if (height && (width == 0) != (*height == 0)) {
+        problem = shown_input(key) + ": " + size +
+                  " has one side 0: a section of no size, whose gauges run and are never drawn, is 0 x 0";
+        return false;
+    }
+    if (width > MAX_PICTURE_SIDE || (height && *height > MAX_PICTURE_SIDE)) {
+        problem = shown_input(key) + ": " + size + " is larger than the largest picture the bench draws, " + LARGEST_PICTURE;
+        return false;
+    }
     return true;
 }
 
@@ -248,7 +304,7 @@ void read_panel_file(std::string_view text, std::vector<PanelWindow>& windows, s
         } else if (split_key(key, letters, number) && letters == "gauge") {
             auto seen = keys_seen.find(lowered);
             if (seen != keys_seen.end()) {
-                problems.push_back({line_number, std::string(key) + ": a second line with this key in " + window->name +
+                problems.push_back({line_number, shown_input(key) + ": a second line with this key in " + window->name +
                                                      " (the first is line " + std::to_string(seen->second) + ")"});
                 continue;
             }
@@ -258,12 +314,12 @@ void read_panel_file(std::string_view text, std::vector<PanelWindow>& windows, s
             gauge.key = std::string(key);
             std::string problem;
             if (!read_gauge_value(value, gauge, problem)) {
-                problems.push_back({line_number, gauge.key + ": " + problem});
+                problems.push_back({line_number, shown_input(gauge.key) + ": " + problem});
                 continue;
             }
             window->gauges.push_back(std::move(gauge));
         } else if (looks_like_gauge_key(key)) {
-            problems.push_back({line_number, "\"" + std::string(key) +
+            problems.push_back({line_number, "\"" + shown_input(key) +
                                                  "\" is not a gauge line's key (gaugeNN): the simulator skips the line"});
         }
     }

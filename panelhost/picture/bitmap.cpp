@@ -42,7 +42,7 @@ bool read_dib(const std::uint8_t* data, std::size_t size, Bitmap& bitmap, std::s
     bool top_down = height < 0;
     if (top_down)
         height = -height;
-    if (width <= 0 || height <= 0 || width > MAX_BITMAP_SIDE || height > MAX_BITMAP_SIDE) {
+    if (width <= 0 || height <= 0 || width > MAX_PICTURE_SIDE || height > MAX_PICTURE_SIDE) {
         error = "bitmap size " + std::to_string(width) + " x " + std::to_string(height) + " out of range";
         return false;
     }

@@ -1,6 +1,8 @@
 // Drawing the gauge: pictures, turned needles and text strings, over libpng and FreeType.
 #include "panelhost/picture/render.h"
 
+#include "panelhost/base/files.h"
+#include "panelhost/base/limits.h"
 #include "panelhost/base/text.h"
 
 #include "panelhost/host/host.h"
@@ -18,6 +20,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <new>
 #include <optional>
 
 namespace panelhost {
@@ -322,7 +325,7 @@ bool draw_elements(Canvas& canvas, Fonts& fonts, const Gauge& gauge, std::string
 bool place_gauge(Canvas& window, Fonts& fonts, const Gauge& gauge, const PIXEL_BOX& box, std::string& error)
 {
     PIXEL_POINT size = gauge.background_size();
-    if (size.x <= 0 || size.y <= 0)
+    if (size.x <= 0 || size.y <= 0 || box.width <= 0 || box.height <= 0)
         return true;
     Canvas over_black(size.x, size.y);
     if (!draw_elements(over_black, fonts, gauge, error))
@@ -337,8 +340,10 @@ bool place_gauge(Canvas& window, Fonts& fonts, const Gauge& gauge, const PIXEL_B
         if (!draw_elements(over_white, fonts, gauge, error))
             return false;
     }
-    for (int y = std::max(box.y, 0); y < std::min(box.y + box.height, window.height); ++y)
-        for (int x = std::max(box.x, 0); x < std::min(box.x + box.width, window.width); ++x) {
+    int right = static_cast<int>(std::min<std::int64_t>(std::int64_t(box.x) + box.width, window.width));
+    int bottom = static_cast<int>(std::min<std::int64_t>(std::int64_t(box.y) + box.height, window.height));
+    for (int y = std::max(box.y, 0); y < bottom; ++y)
+        for (int x = std::max(box.x, 0); x < right; ++x) {
             std::int64_t sx0 = (std::int64_t(x) - box.x) * size.x / box.width;
             std::int64_t sx1 = std::max(sx0 + 1, (std::int64_t(x) - box.x + 1) * size.x / box.width);
             std::int64_t sy0 = (std::int64_t(y) - box.y) * size.y / box.height;
@@ -428,6 +433,10 @@ std::string font_file(const char* face_name, std::int32_t weight)
 
 bool write_png(const Canvas& canvas, const std::string& path, std::string& error)
 {
+    if (std::string kind = base::not_a_file_or_device(path); !kind.empty()) {
+        error = "cannot write " + base::shown_input(path) + ": it is " + kind + ", not a regular file";
+        return false;
+    }
     std::vector<std::uint8_t> bytes;
     if (!encode_png(canvas, bytes, error))
         return false;
@@ -437,14 +446,14 @@ bool write_png(const Canvas& canvas, const std::string& path, std::string& error
     if (file && std::fclose(file) != 0)
         written = false;
     if (!written) {
-        error = "cannot write " + path + (errno ? std::string(": ") + std::strerror(errno) : std::string());
+        error = "cannot write " + base::shown_input(path) + (errno ? std::string(": ") + std::strerror(errno) : std::string());
         return false;
     }
     return true;
 }
 
 bool encode_png(const Canvas& canvas, std::vector<std::uint8_t>& bytes, std::string& error, bool fast)
-{
+try {
     std::vector<std::uint8_t> rgb;
     rgb.reserve(canvas.pixels.size() * 3);
     for (std::uint32_t colour : canvas.pixels) {
@@ -469,15 +478,36 @@ bool encode_png(const Canvas& canvas, std::vector<std::uint8_t>& bytes, std::str
     }
     bytes.resize(size);
     return true;
+} catch (const std::bad_alloc&) {
+    bytes.clear();
+    error = "the PNG file of a picture of " + std::to_string(canvas.width) + " x " + std::to_string(canvas.height) +
+            " needs more memory than the bench can have";
+    return false;
 }
 
-std::optional<Canvas> draw_panel(const Host& host, HotSpots hot_spots, std::string& error)
+std::string picture_refusal(const Host& host)
 {
     PIXEL_POINT size = host.window_size();
-    if (size.x <= 0 || size.y <= 0) {
-        error = host.is_window() ? "the window has no size" : "the gauge has no background picture to give the drawing its size";
+    if (!host.is_window())
+        return size.x > 0 && size.y > 0 ? "" : "the gauge has no background picture to give the drawing its size";
+    std::string window = host.options().window_name + " is " + std::to_string(size.x) + " x " + std::to_string(size.y);
+    if (size.x <= 0 || size.y <= 0)
+        return window + ": a panel of no size has no picture (its gauges run, never drawn)";
+    if (size.x > MAX_PICTURE_SIDE || size.y > MAX_PICTURE_SIDE)
+        return window + ", larger than the largest picture the bench draws, " + std::to_string(MAX_PICTURE_SIDE) + " x " +
+               std::to_string(MAX_PICTURE_SIDE);
+    return "";
+}
+
+// Every canvas is at most MAX_PICTURE_SIDE a side (the window's by picture_refusal, a gauge's by
+// its background bitmap's), yet the memory may be short of even that: the drawing then stops with
+// a refusal, as for any picture it cannot make.
+std::optional<Canvas> draw_panel(const Host& host, HotSpots hot_spots, std::string& error)
+try {
+    error = picture_refusal(host);
+    if (!error.empty())
         return std::nullopt;
-    }
+    PIXEL_POINT size = host.window_size();
     Canvas canvas(size.x, size.y);
     Fonts fonts;
     for (const PlacedGauge& placed : host.placed()) {
@@ -489,6 +519,8 @@ std::optional<Canvas> draw_panel(const Host& host, HotSpots hot_spots, std::stri
     int number = 1;
     if (hot_spots != HotSpots::None)
         for (const PlacedGauge& placed : host.placed()) {
+            if (placed.box.width <= 0 || placed.box.height <= 0)
+                continue;   // never drawn: no hot spot of it shows
             PIXEL_POINT gauge_size = placed.gauge->background_size();
             Placement placement{host.is_window() ? placed.box : PIXEL_BOX{0, 0, gauge_size.x, gauge_size.y}, gauge_size};
             if (gauge_size.x <= 0 || gauge_size.y <= 0)
@@ -497,6 +529,11 @@ std::optional<Canvas> draw_panel(const Host& host, HotSpots hot_spots, std::stri
                 return std::nullopt;
         }
     return canvas;
+} catch (const std::bad_alloc&) {
+    PIXEL_POINT size = host.window_size();
+    error = "a picture of " + std::to_string(size.x) + " x " + std::to_string(size.y) +
+            " needs more memory than the bench can have";
+    return std::nullopt;
 }
 
 bool render_gauge(const Host& host, const std::string& path, HotSpots hot_spots, std::string& error)

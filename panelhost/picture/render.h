@@ -50,13 +50,24 @@ std::string font_file(const char* face_name, std::int32_t weight);
 // id, or each with its number, counting in table order over the panel's gauges.
 enum class HotSpots { None, Labelled, Numbered };
 
+// Why the panel's picture cannot be made, in one line; empty when it can. A gauge alone without a
+// background picture has no size; a window of no size (a section whose gauges only run, never
+// drawn) has no picture; a window larger than MAX_PICTURE_SIDE on a side is refused before any
+// of its memory is asked for. draw_panel refuses with these words; a live panel can answer with
+// them too.
+std::string picture_refusal(const Host& host);
+
 // Draws the panel as the host would draw it now: a gauge alone, its visible elements in tree
 // order at the background's size; a window, each gauge so drawn and put into its box, over the
-// gauges of the lines before it. Then the hot spots, as asked.
+// gauges of the lines before it (a gauge that is never drawn adds nothing). Then the hot spots,
+// as asked. A picture it cannot make, by picture_refusal or for want of memory, is a refusal of
+// one line in the error.
 std::optional<Canvas> draw_panel(const Host& host, HotSpots hot_spots, std::string& error);
 // The same, written to a PNG file.
 bool render_gauge(const Host& host, const std::string& path, HotSpots hot_spots, std::string& error);
 
+// The picture as a PNG file, made anew or over a file (or a device: /dev/null); a folder, a FIFO
+// (it would hold the bench until something read it) or a socket is refused.
 bool write_png(const Canvas& canvas, const std::string& path, std::string& error);
 // The same picture as the bytes of a PNG file, for a document that carries its pictures inline;
 // fast, compressed less and sooner, for a picture that is shown at once and thrown away.

@@ -80,7 +80,7 @@ std::string read_text_file(const std::string& path)
 }
 
 RunResult run_panelhost(const std::vector<std::string>& args, const std::string& script,
-                        unsigned long long data_limit_bytes)
+                        unsigned long long data_limit_bytes, unsigned time_limit_seconds)
 {
     std::string dir = make_temp_dir();
     std::string in_path = dir + "/script", out_path = dir + "/out", err_path = dir + "/err";
@@ -106,6 +106,9 @@ RunResult run_panelhost(const std::vector<std::string>& args, const std::string&
             struct rlimit limit = {data_limit_bytes, data_limit_bytes};
             setrlimit(RLIMIT_DATA, &limit);
         }
+        // the alarm outlives the exec: past the limit the bench is ended, status -1
+        if (time_limit_seconds != 0)
+            alarm(time_limit_seconds);
         execv(program.c_str(), argv.data());
         _exit(127);
     }

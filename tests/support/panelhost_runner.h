@@ -14,9 +14,11 @@ struct RunResult {
 };
 
 // Runs panelhost with the arguments, the script given on standard input; a data limit other than
-// 0 caps the memory the process may allocate (its data segment and private mappings), in bytes.
+// 0 caps the memory the process may allocate (its data segment and private mappings), in bytes,
+// and a time limit other than 0 ends the process after so many seconds (its status then -1), for
+// a run that might otherwise wait for ever.
 RunResult run_panelhost(const std::vector<std::string>& args, const std::string& script,
-                        unsigned long long data_limit_bytes = 0);
+                        unsigned long long data_limit_bytes = 0, unsigned time_limit_seconds = 0);
 
 // The build's output folder (panelhost and the modules).
 std::string out_dir();

@@ -59,7 +59,7 @@ struct Failure {
 
 std::string module_path(const manual::BenchProcess& process, const char* module)
 {
-    std::string path = panelhost::find_module_file(process.module_folder(), module);
+    std::string path = panelhost::ModuleFolder(process.module_folder()).find(module);
     if (path.empty())
         fail("no module " + panelhost::module_file_names(module) + " beside this program in " + process.module_folder());
     return path;
@@ -263,7 +263,8 @@ std::string installing_section(const manual::BenchProcess& process, const GaugeF
     std::vector<panelhost::PanelWindow> windows;
     std::vector<panelhost::PanelProblem> problems;
     panelhost::read_panel_file(example, windows, problems);
-    std::vector<panelhost::PanelProblem> checked = panelhost::check_panel(windows, process.module_folder(), false);
+    panelhost::ModuleFolder folder(process.module_folder());
+    std::vector<panelhost::PanelProblem> checked = panelhost::check_panel(windows, folder, false);
     problems.insert(problems.end(), checked.begin(), checked.end());
     for (const panelhost::PanelProblem& problem : problems)
         fail("the example panel, line " + std::to_string(problem.line) + ": " + problem.text);
@@ -273,7 +274,7 @@ std::string installing_section(const manual::BenchProcess& process, const GaugeF
 
     panelhost::HostOptions options;
     options.window_name = window.name;
-    options.window_gauges = panelhost::window_placements(window, process.module_folder());
+    options.window_gauges = panelhost::window_placements(window, folder);
     options.window_width = window.width;
     options.window_height = window.height;
     GaugeRun run(options);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 
 #include <algorithm>
@@ -227,7 +229,7 @@ TEST(PanelhostRefusals, HostileInputsGetOneLineSayingWhyAndStatus2)
         {"a script under a file", {"--script", dir + "/script/inner", probe(), "probe610"}, "",
          "panelhost: cannot read script " + dir + "/script/inner: Not a directory"},
         {"a folder as the script", {"--script", dir, probe(), "probe610"}, "",
-         "panelhost: cannot read script " + dir + ": it is a folder"},
+         "panelhost: cannot read script " + dir + ": it is a folder, not a regular file"},
         {"line 3 of a script with CR line ends", {probe(), "probe610"}, "echo one\r\rclick 1\r",
          "panelhost: script line 3: expected \"click X Y\" (X and Y integers)"},
     };
@@ -237,6 +239,41 @@ TEST(PanelhostRefusals, HostileInputsGetOneLineSayingWhyAndStatus2)
         EXPECT_EQ(run.err, c.error + "\n") << c.name;
         EXPECT_EQ(run.out, "") << c.name << ": nothing may run";
     }
+}
+
+// A FIFO waits in its opening for a writer (or a reader) that may never come: named as an input
+// or as the picture to write, it is refused before it is opened. Each run is bounded, so that a
+// bench that waits fails the case instead of holding the test.
+TEST(PanelhostRefusals, AFifoIsRefusedNotWaitedFor)
+{
+    std::string dir = test_support::make_temp_dir();
+    std::string fifo = dir + "/fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    test_support::write_text_file(dir + "/script", "render " + fifo + "\necho never\n");
+    std::string gauges = dir + "/Gauges";
+    std::filesystem::create_directories(gauges);
+    const ExactRefusal cases[] = {
+        {"the script", {"--script", fifo, probe(), "probe610"}, "",
+         "panelhost: cannot read script " + fifo + ": it is a FIFO (a named pipe), not a regular file"},
+        {"the panel file", {"--panel", fifo, "--gauges", gauges}, "",
+         "panelhost: cannot read panel file " + fifo + ": it is a FIFO (a named pipe), not a regular file"},
+        {"the gauges folder", {"--panel", dir + "/script", "--gauges", fifo}, "",
+         "panelhost: the gauges folder " + fifo + " is not a folder: it is a FIFO (a named pipe)"},
+        {"the module", {fifo, "probe610"}, "",
+         "panelhost: cannot load module " + fifo + ": it is a FIFO (a named pipe), not a regular file"},
+        {"the picture render writes", {"--script", dir + "/script", probe(), "probe610"}, "",
+         "panelhost: script line 1: render: cannot write " + fifo + ": it is a FIFO (a named pipe), not a regular file"},
+    };
+    for (const ExactRefusal& c : cases) {
+        auto run = run_panelhost(c.args, c.script, 0, 20);
+        EXPECT_EQ(run.status, 2) << c.name << (run.status == -1 ? ": the bench waited on the FIFO" : "");
+        EXPECT_EQ(run.err, c.error + "\n") << c.name;
+        EXPECT_EQ(lines_with_prefix(run.lines(), {"echo"}), Lines{}) << c.name;
+    }
+    // standard input, named "-", stays a way in for a script, whatever it is
+    auto piped = run_panelhost({"--script", "-", probe(), "probe610"}, "echo piped\n", 0, 20);
+    EXPECT_EQ(piped.status, 0) << piped.err;
+    EXPECT_EQ(lines_with_prefix(piped.lines(), {"echo"}), Lines{"echo piped"});
 }
 
 // Out of memory, the bench still ends as it does for any bad input: one line and status 2, not an

@@ -2,6 +2,8 @@
 // line and reason of each line it cannot take.
 #include "panelhost/panel/panel_file.h"
 
+#include "panelhost/base/limits.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -72,8 +74,8 @@ TEST(PanelFile, ReadsTheWindowSectionsWithTheirSizesAndGaugeLines)
 
 struct BadLine {
     const char* name;
-    const char* line;        // in a window of size_mm=640,480, on line 3
-    const char* problem;     // what is said of line 3; empty: the line is taken
+    std::string line;        // in a window of size_mm=640,480, on line 3
+    std::string problem;     // what is said of line 3; empty: the line is taken
 };
 
 TEST(PanelFile, SaysWhatIsWrongWithEachLineItCannotTake)
@@ -85,6 +87,9 @@ TEST(PanelFile, SaysWhatIsWrongWithEachLineItCannotTake)
          "\"gage03\" is not a gauge line's key (gaugeNN): the simulator skips the line"},
         {"a letter more", "gauges03=radio!tuneset, 0, 0",
          "\"gauges03\" is not a gauge line's key (gaugeNN): the simulator skips the line"},
+        {"two letters astray", "guages03=radio!tuneset, 0, 0",
+         "\"guages03\" is not a gauge line's key (gaugeNN): the simulator skips the line"},
+        {"a word far from gauge", "engine03=radio!tuneset, 0, 0", ""},
         {"not a gauge key at all", "file_1024=panel.bmp", ""},
         {"another window key", "window_size=1.0,1.0", ""},
         {"no gauge name", "gauge03=radio, 0, 0",
@@ -99,12 +104,46 @@ TEST(PanelFile, SaysWhatIsWrongWithEachLineItCannotTake)
          "gauge03: the HEIGHT \"tall\" is not a whole number"},
         {"an empty height is the default", "gauge03=radio!tuneset, 10, 2, 98,", ""},
         {"an empty width and height", "gauge03=radio!tuneset, 10, 2, , ,", ""},
-        {"no width", "gauge03=radio!tuneset, 10, 2, 0", "gauge03: a gauge's WIDTH and HEIGHT must be above 0"},
-        {"no height", "gauge03=radio!tuneset, 10, 2, 98, 0", "gauge03: a gauge's WIDTH and HEIGHT must be above 0"},
-        {"a negative height", "gauge03=radio!tuneset, 10, 2, 98, -30",
-         "gauge03: a gauge's WIDTH and HEIGHT must be above 0"},
+        {"a logic gauge of no size", "gauge03=radio!tuneset, 0, 0, 0, 0", ""},
+        {"a width of 0 alone: no size", "gauge03=radio!tuneset, 10, 2, 0", ""},
+        {"no height", "gauge03=radio!tuneset, 10, 2, 98, 0",
+         "gauge03: a WIDTH of 98 and a HEIGHT of 0: a gauge that is never drawn has both 0, a gauge that is drawn neither"},
+        {"no width", "gauge03=radio!tuneset, 10, 2, 0, 30",
+         "gauge03: a WIDTH of 0 and a HEIGHT of 30: a gauge that is never drawn has both 0, a gauge that is drawn neither"},
+        {"the default width and no height", "gauge03=radio!tuneset, 10, 2, , 0",
+         "gauge03: the default WIDTH and a HEIGHT of 0: a gauge that is never drawn has both 0, a gauge that is "
+         "drawn neither"},
+        {"a negative height", "gauge03=radio!tuneset, 10, 2, 98, -30", "gauge03: the HEIGHT -30 is below 0"},
+        {"a negative width", "gauge03=radio!tuneset, 10, 2, -98", "gauge03: the WIDTH -98 is below 0"},
+        {"the largest width and height", "gauge03=radio!tuneset, 10, 2, 8192, 8192", ""},
+        {"a width past the largest picture", "gauge03=radio!tuneset, 10, 2, 8193",
+         "gauge03: the WIDTH 8193 is larger than the largest picture the bench draws, 8192 x 8192"},
+        {"a height past the largest picture", "gauge03=radio!tuneset, 10, 2, 98, 2147483647",
+         "gauge03: the HEIGHT 2147483647 is larger than the largest picture the bench draws, 8192 x 8192"},
         {"a negative position is read", "gauge03=radio!tuneset, -10, 2", ""},
-        {"no size", "size_mm=wide", "size_mm: expected WIDTH[,HEIGHT], whole numbers above 0, not \"wide\""},
+        {"the last place of 32 bits", "gauge03=radio!tuneset, -2147483648, 2147483647", ""},
+        {"a place past 32 bits", "gauge03=radio!tuneset, 2147483648, 2",
+         "gauge03: the X 2147483648 lies beyond a window's points, -2147483648 to 2147483647"},
+        {"one past the largest number is refused, not wrapped", "gauge03=radio!tuneset, 9223372036854775808, 2",
+         "gauge03: the X \"9223372036854775808\" is not a whole number"},
+        {"no size", "size_mm=wide", "size_mm: expected WIDTH[,HEIGHT], whole numbers of 0 or more, not \"wide\""},
+        {"a section of no size", "size_mm=0,0", ""},
+        {"a width of 0 alone: a section of no size", "size_mm=0", ""},
+        {"a section without height", "size_mm=640,0",
+         "size_mm: 640 x 0 has one side 0: a section of no size, whose gauges run and are never drawn, is 0 x 0"},
+        {"a section without width", "size_mm=0,480",
+         "size_mm: 0 x 480 has one side 0: a section of no size, whose gauges run and are never drawn, is 0 x 0"},
+        {"a negative size", "size_mm=-640,480",
+         "size_mm: expected WIDTH[,HEIGHT], whole numbers of 0 or more, not \"-640,480\""},
+        {"the largest section", "size_mm=8192,8192", ""},
+        {"a section past the largest picture", "size_mm=8193,100",
+         "size_mm: 8193 x 100 is larger than the largest picture the bench draws, 8192 x 8192"},
+        {"a section of the largest number", "size_mm=2147483647,2147483647",
+         "size_mm: 2147483647 x 2147483647 is larger than the largest picture the bench draws, 8192 x 8192"},
+        {"a section of one number past the largest picture", "size_mm=16384",
+         "size_mm: 16384 is larger than the largest picture the bench draws, 8192 x 8192"},
+        {"a key in capitals", "SIZE_MM=640,0",
+         "SIZE_MM: 640 x 0 has one side 0: a section of no size, whose gauges run and are never drawn, is 0 x 0"},
     };
     for (const BadLine& c : cases) {
         std::string text = std::string("[Window00]\nsize_mm=640,480\n") + c.line + "\n";
@@ -112,8 +151,8 @@ TEST(PanelFile, SaysWhatIsWrongWithEachLineItCannotTake)
         std::vector<PanelProblem> problems;
         panelhost::read_panel_file(text, windows, problems);
         std::vector<std::string> expected;
-        if (*c.problem)
-            expected.push_back(std::string("3: ") + c.problem);
+        if (!c.problem.empty())
+            expected.push_back("3: " + c.problem);
         EXPECT_EQ(problem_lines(problems), expected) << c.name;
     }
 }
@@ -229,6 +268,79 @@ TEST(PanelFile, VirtualCockpitsAreReadLikeWindows)
     }
     ASSERT_EQ(windows[0].gauges.size(), 1u);
     EXPECT_EQ(windows[0].gauges[0].width, 476);
+}
+
+TEST(PanelFile, KeysInCapitalsReadAsInLowerCase)
+{
+    std::vector<PanelWindow> windows;
+    std::vector<PanelProblem> problems;
+    panelhost::read_panel_file("[WINDOW00]\nSIZE_MM=640,480\nGAUGE00=radio!tuneset, 1, 2\n"
+                               "[VCOCKPIT01]\nPIXEL_SIZE=512,256\nGAUGE00=radio!tuneset, 3, 4\n",
+                               windows, problems);
+    EXPECT_EQ(problem_lines(problems), std::vector<std::string>{});
+    ASSERT_EQ(windows.size(), 2u);
+    EXPECT_EQ(windows[0].width, 640) << "SIZE_MM is size_mm";
+    EXPECT_EQ(windows[0].height, 480);
+    EXPECT_EQ(windows[1].width, 512) << "PIXEL_SIZE is pixel_size";
+    EXPECT_EQ(windows[1].height, 256);
+    ASSERT_EQ(windows[0].gauges.size(), 1u);
+    EXPECT_EQ(windows[0].gauges[0].key, "GAUGE00");
+}
+
+// A virtual cockpit of logic gauges: a texture of no size whose gauges run every frame and are
+// never drawn.
+TEST(PanelFile, ASectionAndGaugesOfNoSizeAreRead)
+{
+    const char* text =
+        "[Vcockpit02]\r\n"
+        "size_mm=0,0\r\n"
+        "pixel_size=0,0\r\n"
+        "texture=$Logic\r\n"
+        "gauge00=Logic!Fuel,0,0,0,0\r\n"
+        "gauge01=Logic!Lights, 0, 0, 0\r\n"
+        "gauge02=Logic!Sound, 0, 0, 0, 0, parameters.ini\r\n"
+        "[Vcockpit03]\r\n"
+        "pixel_size=0\r\n";
+    std::vector<PanelWindow> windows;
+    std::vector<PanelProblem> problems;
+    panelhost::read_panel_file(text, windows, problems);
+    EXPECT_EQ(problem_lines(problems), std::vector<std::string>{});
+    ASSERT_EQ(windows.size(), 2u);
+    EXPECT_EQ(windows[0].width, 0);
+    EXPECT_EQ(windows[0].height, 0);
+    EXPECT_EQ(windows[1].width, 0);
+    EXPECT_EQ(windows[1].height, 0) << "a width of 0 alone is a section of no size";
+    ASSERT_EQ(windows[0].gauges.size(), 3u);
+    for (const panelhost::PanelGaugeLine& gauge : windows[0].gauges) {
+        EXPECT_EQ(gauge.width, 0) << gauge.key;
+        EXPECT_EQ(gauge.height, 0) << gauge.key;
+    }
+    EXPECT_EQ(windows[0].gauges[2].parameters, "parameters.ini");
+}
+
+// What a message quotes of the file is shown safe for a terminal: its control bytes escaped, a
+// NUL among them (it would end the message), and a field of megabytes cut.
+TEST(PanelFile, MessagesShowTheFilesBytesEscapedAndLongFieldsCut)
+{
+    const BadLine cases[] = {
+        {"an escape sequence for a place", "gauge03=radio!tuneset, \x1b[2J\x1b[31m, 2",
+         "gauge03: the X \"\\x1b[2J\\x1b[31m\" is not a whole number"},
+        {"a NUL in a line", std::string("gauge03=radio\0x, 0, 0", 21),
+         "gauge03: expected MODULE!GAUGE, X, Y[, WIDTH[, HEIGHT[, PARAMETERS]]], not \"radio\\0x, 0, 0\""},
+        {"a bell in a size", "size_mm=640\a,480",
+         "size_mm: expected WIDTH[,HEIGHT], whole numbers of 0 or more, not \"640\\x07,480\""},
+        {"a backslash", "gauge03=radio!tuneset, C:\\x1b, 2", "gauge03: the X \"C:\\\\x1b\" is not a whole number"},
+        {"UTF-8 as it is", "gauge03=radio!tuneset, 1\xC3\xA9, 2", "gauge03: the X \"1\xC3\xA9\" is not a whole number"},
+        {"ten megabytes of a field", "gauge03=radio!tuneset, 1, " + std::string(10 << 20, 'x'),
+         "gauge03: the Y \"" + std::string(panelhost::QUOTE_LIMIT_BYTES, 'x') + "...\" is not a whole number"},
+    };
+    for (const BadLine& c : cases) {
+        std::string text = std::string("[Window00]\nsize_mm=640,480\n") + c.line + "\n";
+        std::vector<PanelWindow> windows;
+        std::vector<PanelProblem> problems;
+        panelhost::read_panel_file(text, windows, problems);
+        EXPECT_EQ(problem_lines(problems), std::vector<std::string>{std::string("3: ") + c.problem}) << c.name;
+    }
 }
 
 struct LineEnds {

@@ -1,17 +1,21 @@
 // The bench on a panel configuration: the gauge lines checked against the gauges folder, each
 // problem said with its file and line, and the gauges of one window run together, the script's
 // points in the window's units routed to the gauge under them.
+#include "panelhost/panel/panel_check.h"
 #include "tests/support/panelhost_runner.h"
 #include "tests/support/png_picture.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
+using namespace std::string_literals;
 using Lines = std::vector<std::string>;
 using test_support::describe_difference;
 using test_support::lines_with_prefix;
@@ -132,7 +136,7 @@ TEST(Panel, OneModuleServesSeveralGaugesAndALaterLineLiesOverAnEarlier)
 
 struct PanelCase {
     const char* name;
-    const char* cfg;
+    std::string cfg;
     Lines errors;   // after "panelhost: PANEL:"
 };
 
@@ -167,6 +171,22 @@ TEST(Panel, EachLineInTroubleIsSaidWithItsLineAndTheRunStops)
         {"two lines with one key",
          "[Window00]\nsize_mm=500,320\ngauge00=radio!tuneset, 10, 10, 476\ngauge00=autohelm!autohelm.gau, 10, 170\n",
          {"4: gauge00: a second line with this key in Window00 (the first is line 3)"}},
+        {"a section with one side 0: said of its own line, not of every gauge in it",
+         "[Window00]\nsize_mm=640,0\ngauge00=radio!tuneset, 10, 10\ngauge01=autohelm!autohelm.gau, 10, 170\n",
+         {"2: size_mm: 640 x 0 has one side 0: a section of no size, whose gauges run and are never drawn, is 0 x 0"}},
+        {"a section larger than the largest picture",
+         "[Window00]\nsize_mm=2147483647,2147483647\ngauge00=radio!tuneset, 10, 10\n",
+         {"2: size_mm: 2147483647 x 2147483647 is larger than the largest picture the bench draws, 8192 x 8192"}},
+        {"a virtual cockpit's texture larger than the largest picture",
+         "[Vcockpit01]\npixel_size=16384,16384\ngauge00=radio!tuneset, 0, 0\n",
+         {"2: pixel_size: 16384 x 16384 is larger than the largest picture the bench draws, 8192 x 8192"}},
+        {"a gauge of one side 0", "[Window00]\nsize_mm=500,320\ngauge00=radio!tuneset, 10, 10, 476, 0\n",
+         {"3: gauge00: a WIDTH of 476 and a HEIGHT of 0: a gauge that is never drawn has both 0, a gauge that is "
+          "drawn neither"}},
+        {"an escape sequence in a module's name", "[Window00]\nsize_mm=500,320\ngauge00=ra\x1b[31mdio!tuneset, 10, 10\n",
+         {"3: gauge00: no module \"ra\\x1b[31mdio\" in GAUGES (looked for ra\\x1b[31mdio.so)"}},
+        {"a NUL in a gauge's name", "[Window00]\nsize_mm=500,320\ngauge00=radio!tune\0set, 10, 10\n"s,
+         {"3: gauge00: module \"radio\" has no gauge \"tune\\0set\"; its gauges: \"tuneset\""}},
         {"every problem of every window, in line order",
          "[Window00]\nsize_mm=500,320\ngauge00=radio!tunset, 10, 10\n[Window01]\nguage01=x!y,0,0\n"
          "gauge02=autohelm!autohelm.gau, 0, 0, 170, 500\n",
@@ -268,6 +288,101 @@ TEST(Panel, TheSectionToRunIsChosenByItsNumber)
     EXPECT_EQ(empty.err, "panelhost: " + folder.panel + ":1: Window00 has no gauge lines to run\n");
 }
 
+// A virtual cockpit of logic gauges, of no size as real ones are: each gauge is installed, passed
+// and killed, and never drawn, so no point reaches it and the section has no picture.
+TEST(Panel, ALogicOnlyVirtualCockpitRunsItsGaugesUndrawn)
+{
+    PanelFolder folder;
+    const char* cfg = "[Window00]\r\nsize_mm=400,200\r\ngauge00=probe!probe610, 0, 0\r\n"
+                      "[Vcockpit02]\r\nsize_mm=0,0\r\npixel_size=0,0\r\ntexture=$Logic\r\n"
+                      "gauge00=probe!probe610,0,0,0,0\r\ngauge01=probe!probe700,0,0,0,0\r\n";
+    auto run = folder.run(cfg, "echo frame\nframe\necho points\nclick 15 15\nclick 70 10\ntooltip 15 15\necho end\n",
+                          {"--vcockpit", "2"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "") << "nothing to warn of: a gauge of no size is meant so";
+    // probe610's install and kill routines, probe700's update callbacks (codes 6 to 11) and kill
+    Lines expected = {"key 0x31001 0", "echo frame",   "key 0x30006 0", "key 0x3000b 0", "echo points",
+                      "tooltip none",  "echo end",     "key 0x3000c 0", "key 0x31009 0"};
+    EXPECT_LINES(expected, lines_with_prefix(run.lines(), {"key 0x31001", "key 0x31009", "key 0x30006", "key 0x3000b",
+                                                           "key 0x3000c", "key 0x2", "key 0x32", "tooltip", "echo"}));
+
+    std::string picture = folder.root + "/logic.png";
+    auto render = folder.run(cfg, "render " + picture + "\necho never\n", {"--vcockpit", "2"});
+    EXPECT_EQ(render.status, 2);
+    EXPECT_EQ(render.err, "panelhost: script line 1: render: Vcockpit02 is 0 x 0: a panel of no size has no picture "
+                          "(its gauges run, never drawn)\n");
+    EXPECT_FALSE(std::filesystem::exists(picture));
+}
+
+// In a section that is drawn, a gauge of no size runs beside the others and adds nothing to the
+// picture, no hot spot among it; a gauge with a box in a section of no size is said to be never
+// drawn.
+TEST(Panel, AGaugeOfNoSizeIsNeitherDrawnNorPointedAt)
+{
+    PanelFolder folder;
+    std::string plain = folder.root + "/plain.png", numbered = folder.root + "/numbered.png";
+    auto run = folder.run("[Window00]\nsize_mm=400,100\ngauge00=probe!probe610, 0, 0, 0, 0\n"
+                          "gauge01=probe!probe700, 200, 0, 200\n",
+                          "click 15 15\nclick 205 5\nrender " + plain + "\nrender " + numbered + " --numbered\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_LINES((Lines{"key 0x32002 0"}), lines_with_prefix(run.lines(), {"key 0x2", "key 0x32"}))
+        << "the click at (15, 15) reaches no gauge; the one at (205, 5) probe700's handler at (0, 0) of its box";
+    for (const std::string& path : {plain, numbered}) {
+        test_support::Picture picture = test_support::read_png(path);
+        ASSERT_EQ(picture.width, 400) << path;
+        EXPECT_EQ(picture.at(0, 0), 0u) << path << ": nothing of the gauge of no size, nor a hot spot's outline";
+        EXPECT_EQ(picture.at(100, 50), 0u) << path;
+        EXPECT_NE(picture.at(300, 50), 0u) << path << ": the other gauge is drawn";
+    }
+
+    auto sized = folder.run("[Vcockpit02]\nsize_mm=0,0\ngauge00=probe!probe610, 0, 0, 1, 1\n"
+                            "gauge01=probe!probe700, 0, 0, 0, 0\n",
+                            "", {"--vcockpit", "2"});
+    EXPECT_EQ(sized.status, 0) << sized.err;
+    EXPECT_EQ(sized.err, "warning panel " + folder.panel + ":3: gauge00: the gauge's box (0, 0, 1 x 1) lies in "
+                         "Vcockpit02, a section of no size (0 x 0): the gauge runs and is never drawn\n");
+}
+
+// A window whose gauges reach past the largest picture, without a size of its own to be refused
+// when it is read, is refused when drawn: one line, no attempt at the memory.
+TEST(Panel, AWindowTooLargeToDrawIsRefusedInOneLine)
+{
+    PanelFolder folder;
+    auto run = folder.run("[Window00]\ngauge00=radio!tuneset, 8000, 0, 476\n",
+                          "render " + folder.root + "/large.png\necho never\n");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "panelhost: script line 1: render: Window00 is 8476 x 147, larger than the largest picture the "
+                       "bench draws, 8192 x 8192\n");
+}
+
+// The bench of this build runs under the address sanitizer when the tests do (gcc and clang say
+// so each in their own way); it maps more than any data limit allows.
+#if defined(__SANITIZE_ADDRESS__)
+#define BENCH_UNDER_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define BENCH_UNDER_ADDRESS_SANITIZER 1
+#endif
+#endif
+
+// The largest picture, where the memory cannot hold it, is refused in one line like any other:
+// no abort, no allocation failure of the library's words.
+TEST(Panel, APictureTheMemoryCannotHoldIsRefusedInOneLine)
+{
+#if defined(BENCH_UNDER_ADDRESS_SANITIZER)
+    GTEST_SKIP() << "the address sanitizer maps more than any data limit allows";
+#endif
+    PanelFolder folder;
+    test_support::write_text_file(folder.panel, "[Window00]\nsize_mm=8192,8192\ngauge00=radio!tuneset, 10, 10\n");
+    auto run = run_panelhost({"--cwd", folder.root, "--panel", folder.panel, "--gauges", folder.gauges},
+                             "render " + folder.root + "/large.png\necho never\n", 128ull << 20, 60);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "panelhost: script line 1: render: a picture of 8192 x 8192 needs more memory than the bench "
+                       "can have\n");
+    EXPECT_EQ(lines_with_prefix(run.lines(), {"echo"}), Lines{});
+}
+
 // A panel of a virtual cockpit alone runs it: the radio, powered on, plays the disc.
 TEST(Panel, AVirtualCockpitAloneRunsTheRadio)
 {
@@ -351,6 +466,208 @@ TEST(Panel, ARealPanelFileGetsOnlyTrueMessagesAndEachSectionRuns)
                      "panelhost: " + folder.panel + ":37: gauge05: " + no_fuel + "panelhost: " + folder.panel +
                          ":38: gauge06: " + no_fuel);
     EXPECT_EQ(missing.err, expected);
+}
+
+struct ModuleLookup {
+    const char* name;
+    Lines files;            // in the gauges folder; a name ending in "/" is a folder
+    const char* module;     // as a gauge line names it
+    const char* found;      // the file found; empty: none
+};
+
+// The folder is listed once for a run, and each line's module found in the listing by the rule of
+// the build's names (natively MODULE.so) in any case of letters, as Windows finds files.
+TEST(Panel, AModuleIsFoundInTheFolderAsWindowsFindsFiles)
+{
+    const ModuleLookup cases[] = {
+        {"the name as written", {"radio.so"}, "radio", "radio.so"},
+        {"other letters in the file", {"Radio.SO"}, "radio", "Radio.SO"},
+        {"other letters in the line", {"radio.so"}, "RADIO", "radio.so"},
+        {"of names in two cases, the first in byte order", {"radio.so", "RADIO.so"}, "Radio", "RADIO.so"},
+        {"among others", {"a.so", "b.dll", "radio.gau", "radio.so", "z.so"}, "radio", "radio.so"},
+        {"another build's name", {"radio.dll", "radio.gau"}, "radio", ""},
+        {"no extension", {"radio"}, "radio", ""},
+        {"a folder of the name", {"radio.so/"}, "radio", ""},
+        {"a name with a control character, which Windows holds no file of", {"ra\x1b" "dio.so"}, "ra\x1b" "dio", ""},
+    };
+    for (const ModuleLookup& c : cases) {
+        std::string folder = test_support::make_temp_dir();
+        for (const std::string& file : c.files) {
+            if (file.back() == '/')
+                std::filesystem::create_directories(folder + "/" + file);
+            else
+                test_support::write_text_file(folder + "/" + file, "");
+        }
+        std::string found = panelhost::ModuleFolder(folder).find(c.module);
+        EXPECT_EQ(found, *c.found ? folder + "/" + c.found : std::string()) << c.name;
+    }
+    std::string folder = test_support::make_temp_dir();
+    panelhost::ModuleFolder listed(folder);
+    test_support::write_text_file(folder + "/radio.so", "");
+    EXPECT_EQ(listed.find("radio"), "") << "the folder is listed once, when the run starts";
+}
+
+// Three more panel files in the forms real aircraft's take: many windows, [Window Titles],
+// [Views] and [Default View] sections, virtual cockpits with pixel_size and texture, logic gauges
+// at 0,0,0,0 in sections of no size, parameters after the height, // and ; comments, CR LF, keys
+// and headings in any case, tabs. Each section runs: its gauges install, pass and list their
+// elements, and a section with a size is drawn at that size.
+struct RealSection {
+    Lines choice;           // --window N or --vcockpit N
+    Lines gauges;           // its "gauge" lines, in order
+    int width, height;      // of its picture; 0 x 0: no picture, its gauges run undrawn
+};
+
+struct RealFile {
+    const char* file;
+    Lines warnings;         // "LINE: TEXT", the same for every run
+    std::vector<RealSection> sections;
+};
+
+TEST(Panel, RealAircraftPanelFilesAreCheckedAndEverySectionRuns)
+{
+    const RealFile files[] = {
+        {"light_twin.cfg",
+         {},
+         {{{"--window", "0"},
+           {"gauge gauge00 \"Attitude!probe700\"", "gauge gauge01 \"Altimeter!probe700\"",
+            "gauge gauge02 \"Airspeed!probe610\"", "gauge gauge03 \"Heading!probe700\"", "gauge gauge04 \"Vsi!probe610\"",
+            "gauge gauge05 \"Turn!probe700\"", "gauge gauge06 \"Rpm!probe610\"", "gauge gauge07 \"Rpm!probe700\"",
+            "gauge gauge08 \"Manifold!probe610\"", "gauge gauge09 \"Fuel!probe700\"", "gauge gauge10 \"Clock!probe610\"",
+            "gauge gauge11 \"Annunciator!probe700\"", "gauge gauge12 \"Sound!probe610\""},
+           1024, 768},
+          {{"--window", "1"}, {"gauge gauge00 \"radio!tuneset\"", "gauge gauge01 \"autohelm!autohelm.gau\""}, 476, 300},
+          {{"--window", "2"}, {"gauge Gauge00 \"Throttle!probe610\"", "gauge Gauge01 \"Trim!probe700\""}, 300, 200},
+          {{"--window", "3"}, {"gauge gauge00 \"Gps!probe700\""}, 640, 480},
+          {{"--window", "4"},
+           {"gauge gauge00 \"Attitude!probe610\"", "gauge gauge01 \"Altimeter!probe610\"",
+            "gauge gauge02 \"Airspeed!probe700\"", "gauge gauge03 \"Heading!probe610\""},
+           512, 128},
+          {{"--vcockpit", "1"},
+           {"gauge gauge00 \"Attitude!probe700\"", "gauge gauge01 \"Altimeter!probe700\"",
+            "gauge gauge02 \"Airspeed!probe610\"", "gauge gauge03 \"Heading!probe700\"", "gauge gauge04 \"Vsi!probe610\"",
+            "gauge gauge05 \"Turn!probe700\"", "gauge gauge06 \"Rpm!probe610\"", "gauge gauge07 \"Fuel!probe700\""},
+           1024, 1024},
+          {{"--vcockpit", "2"}, {"gauge gauge00 \"radio!tuneset\"", "gauge gauge01 \"autohelm!autohelm.gau\""}, 512, 512},
+          {{"--vcockpit", "3"},
+           {"gauge gauge00 \"Logic!probe610\"", "gauge gauge01 \"Logic!probe700\"", "gauge gauge02 \"Sound!probe700\""},
+           0, 0}}},
+        {"jet_airliner.cfg",
+         {"37: GAUGE05: the gauge's box (-6, -5, 60 x 60) reaches outside WINDOW00 (1600 x 1200): the part outside is "
+          "not shown",
+          "56: gauge04: Trim!probe610 is shown already by gauge02 (line 54); a gauge's records are its module's own, so "
+          "the bench shows it once, at its first line",
+          "115: gauge03: the gauge's box (900, 200, 200 x 200) reaches outside VCockpit02 (1024 x 512): the part outside "
+          "is not shown"},
+         {{{},   // the first window
+           {"gauge GAUGE00 \"Pfd!probe700\"", "gauge GAUGE01 \"Nd!probe700\"", "gauge GAUGE02 \"Eicas!probe610\"",
+            "gauge GAUGE03 \"Standby!probe610\"", "gauge GAUGE04 \"Gear!probe700\"", "gauge GAUGE05 \"Clock!probe700\""},
+           1600, 1200},
+          {{"--window", "1"},
+           {"gauge gauge00 \"Lights!probe610\"", "gauge gauge01 \"Lights!probe700\"", "gauge gauge02 \"Fuel!probe610\"",
+            "gauge gauge03 \"Apu!probe700\""},
+           1200, 900},
+          {{"--window", "2"},
+           {"gauge gauge00 \"radio!tuneset\"", "gauge gauge01 \"autohelm!autohelm.gau\"", "gauge gauge02 \"Trim!probe610\"",
+            "gauge gauge03 \"Flaps!probe700\""},
+           800, 600},
+          {{"--window", "4"}, {"gauge Gauge00 \"Eicas!probe610\""}, 450, 450},
+          {{"--window", "5"}, {"gauge gauge00 \"Autopilot!probe700\""}, 900, 120},
+          {{"--window", "6"}, {"gauge gauge00 \"radio!tuneset\"", "gauge gauge01 \"Transponder!probe610\""}, 476, 207},
+          {{"--window", "9"}, {"gauge gauge00 \"Sound!probe610\"", "gauge gauge01 \"Sound!probe700\""}, 0, 0},
+          {{"--vcockpit", "2"},
+           {"gauge gauge00 \"radio!tuneset\"", "gauge gauge01 \"autohelm!autohelm.gau\"",
+            "gauge gauge02 \"Transponder!probe700\"", "gauge gauge03 \"Flaps!probe610\""},
+           1024, 512},
+          {{"--vcockpit", "3"},
+           {"gauge gauge00 \"Logic!probe610\"", "gauge gauge01 \"Logic!probe700\"", "gauge gauge02 \"Sound!probe610\"",
+            "gauge gauge03 \"Fuel!probe700\""},
+           0, 0}}},
+        {"helicopter.cfg",
+         {"23: gauge00: the gauge's box (-10, 200, 170 x 170) reaches outside Window00 (640 x 360): the part outside is "
+          "not shown",
+          "26: gauge03: the gauge's box (490, 200, 160 x 160) reaches outside Window00 (640 x 360): the part outside is "
+          "not shown",
+          "46: gauge04: Airspeed!probe610 is shown already by gauge01 (line 43); a gauge's records are its module's own, "
+          "so the bench shows it once, at its first line"},
+         {{{},
+           {"gauge gauge00 \"Rotor!probe700\"", "gauge gauge01 \"Airspeed!probe610\"", "gauge gauge02 \"Attitude!probe700\"",
+            "gauge gauge03 \"Altimeter!probe610\"", "gauge gauge04 \"Torque!probe610\"", "gauge gauge05 \"Temps!probe700\"",
+            "gauge gauge06 \"Fuel!probe610\"", "gauge gauge07 \"Lights!probe700\""},
+           640, 360},
+          {{"--window", "1"}, {"gauge GAUGE00 \"radio!tuneset\""}, 476, 147},
+          {{"--vcockpit", "1"},
+           {"gauge gauge00 \"Rotor!probe700\"", "gauge gauge01 \"Airspeed!probe610\"", "gauge gauge02 \"Attitude!probe700\"",
+            "gauge gauge03 \"Altimeter!probe610\""},
+           512, 512},
+          {{"--vcockpit", "2"},
+           {"gauge gauge00 \"Logic!probe610\"", "gauge gauge01 \"Lights!probe610\"", "gauge gauge02 \"Sound!probe700\""},
+           0, 0}}},
+    };
+    PanelFolder folder;
+    for (const char* module : {"Attitude", "Altimeter", "Airspeed", "Heading", "Vsi", "Turn", "Rpm", "Manifold", "Fuel",
+                               "Clock", "Annunciator", "Sound", "Throttle", "Trim", "Gps", "Logic", "Pfd", "Nd", "Eicas",
+                               "Standby", "Gear", "Lights", "Apu", "Flaps", "Autopilot", "Transponder", "Rotor", "Torque",
+                               "Temps"})
+        std::filesystem::copy_file(test_support::out_dir() + "/test-gauges/probe.so", folder.gauges + "/" + module + ".so");
+    for (const RealFile& file : files) {
+        std::string cfg = test_support::read_text_file(std::string(PANEL_TEST_PANELS) + "/" + file.file);
+        ASSERT_NE(cfg.find("\r\n"), std::string::npos) << file.file << " keeps its CR LF line ends";
+        std::string warnings;
+        for (const std::string& warning : file.warnings)
+            warnings += "warning panel " + folder.panel + ":" + warning + "\n";
+        for (const RealSection& section : file.sections) {
+            std::string name = std::string(file.file) + (section.choice.empty() ? "" : " " + section.choice[1]);
+            std::string picture = folder.root + "/section.png";
+            std::filesystem::remove(picture);
+            bool drawn = section.width > 0;
+            auto run = folder.run(cfg, "frame 2\nelements\n" + (drawn ? "render " + picture + "\n" : std::string()),
+                                  section.choice);
+            ASSERT_EQ(run.status, 0) << name << ": " << run.err;
+            EXPECT_EQ(run.err, warnings) << name;
+            EXPECT_LINES(section.gauges, lines_with_prefix(run.lines(), {"gauge "})) << name;
+            if (!drawn)
+                continue;
+            test_support::Picture drawing = test_support::read_png(picture);
+            EXPECT_EQ(drawing.width, section.width) << name;
+            EXPECT_EQ(drawing.height, section.height) << name;
+        }
+    }
+}
+
+struct BoxCase {
+    const char* name;
+    std::optional<long> width, height;      // of the line
+    std::uint32_t default_width, default_height;   // the gauge header's
+    PIXEL_POINT background;
+    PIXEL_BOX box;
+};
+
+// The box a gauge line gives its gauge: the line's size, else the gauge's default or its
+// background's shape scaled; empty for a gauge of no size; no side wraps past 32 bits, so that a
+// box past the largest picture is seen as one and refused by the check.
+TEST(Panel, AGaugeLinesBoxIsItsSizeOrTheGaugesScaledAndNeverWraps)
+{
+    const BoxCase cases[] = {
+        {"the line's size", 200, 100, 0, 0, {476, 147}, {5, 6, 200, 100}},
+        {"a width and the background's shape", 238, {}, 0, 0, {476, 147}, {5, 6, 238, 74}},
+        {"the gauge's default size", {}, {}, 98, 30, {476, 147}, {5, 6, 98, 30}},
+        {"a gauge of no size", 0, 0, 98, 30, {476, 147}, {5, 6, 0, 0}},
+        {"no size to be had", {}, {}, 0, 0, {0, 0}, {5, 6, 1, 1}},
+        {"a default past 32 bits does not wrap", {}, {}, 4000000000u, 30, {476, 147}, {5, 6, INT32_MAX, 30}},
+        {"a tall gauge scaled past the largest picture", 8192, {}, 0, 0, {1, 8192}, {5, 6, 8192, 8192 * 8192}},
+    };
+    for (const BoxCase& c : cases) {
+        GAUGEHDR header{};
+        header.size_x_mm = c.default_width;
+        header.size_y_mm = c.default_height;
+        panelhost::PanelPlacement placement{"gauge00", "", "", "", 5, 6, c.width, c.height};
+        PIXEL_BOX box = panelhost::placement_box(placement, &header, c.background);
+        EXPECT_EQ((Lines{std::to_string(box.x), std::to_string(box.y), std::to_string(box.width), std::to_string(box.height)}),
+                  (Lines{std::to_string(c.box.x), std::to_string(c.box.y), std::to_string(c.box.width),
+                         std::to_string(c.box.height)}))
+            << c.name;
+    }
 }
 
 TEST(Panel, TheCommandLineOfAPanelRun)

@@ -1,5 +1,6 @@
 // Reading bitmap resources, well made and damaged.
 #include "panelhost/picture/bitmap.h"
+#include "panelhost/base/limits.h"
 #include "tools/art/bitmap_writer.h"
 
 #include <gtest/gtest.h>
@@ -63,6 +64,33 @@ TEST(BitmapReader, RefusesDamagedResourcesWithoutReadingPastThem)
         std::string error;
         EXPECT_FALSE(panelhost::read_dib(bytes.data(), bytes.size(), bitmap, error)) << c.name;
         EXPECT_EQ(error.rfind(c.error_start, 0), 0u) << c.name << ": got " << error;
+    }
+}
+
+// A bitmap is a picture like any other: at most MAX_PICTURE_SIDE a side, refused past it before
+// its pixels are read, even when the resource holds them all.
+TEST(BitmapReader, ABitmapIsAtMostTheLargestPicture)
+{
+    struct Case {
+        const char* name;
+        int width, height;
+        bool read;
+    } cases[] = {
+        {"the widest", int(panelhost::MAX_PICTURE_SIDE), 1, true},
+        {"the highest", 1, int(panelhost::MAX_PICTURE_SIDE), true},
+        {"a pixel wider", int(panelhost::MAX_PICTURE_SIDE) + 1, 1, false},
+        {"a pixel higher", 1, int(panelhost::MAX_PICTURE_SIDE) + 1, false},
+    };
+    for (const Case& c : cases) {
+        tools::PaletteImage image(c.width, c.height);
+        std::vector<std::uint8_t> bytes = tools::dib_bytes(image);
+        panelhost::Bitmap bitmap;
+        std::string error;
+        EXPECT_EQ(panelhost::read_dib(bytes.data(), bytes.size(), bitmap, error), c.read) << c.name << ": " << error;
+        if (!c.read) {
+            EXPECT_EQ(error, "bitmap size " + std::to_string(c.width) + " x " + std::to_string(c.height) + " out of range")
+                << c.name;
+        }
     }
 }
 

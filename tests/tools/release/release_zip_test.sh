@@ -88,5 +88,19 @@ damaged=$(unzip_bounded -t "$work/damaged.zip" 2>&1)
 [ $? -ne 0 ] && echo "$damaged" | grep -q "bad CRC" ||
     fail "expected unzip -t to report the changed entry's CRC, got: $damaged"
 
+# The date field holds 1980 to 2107: the last second it holds is written (in two-second units,
+# 23:59:58), and the next is refused rather than written as a date of 1980.
+last=$work/last.zip
+timeout -k 5 60 "$release_zip" "$last" 4354819199 "$files" a || fail "release_zip at 2107-12-31 23:59:59 ended with status $?"
+last_time=$(unzip_bounded -Z -T "$last" | awk '/^-/ { print $7 }')
+[ "$last_time" = "21071231.235958" ] || fail "expected the entry at 21071231.235958, got: $last_time"
+next=$work/next.zip
+refusal=$(timeout -k 5 60 "$release_zip" "$next" 4354819200 "$files" a 2>&1)
+status=$?
+[ "$status" -eq 1 ] || fail "expected 2108-01-01 00:00:00 refused with status 1, got $status"
+[ "$refusal" = "release_zip: not a time from 1980 to 2107: 4354819200" ] ||
+    fail "expected the refusal to name the time, got: $refusal"
+[ ! -e "$next" ] || fail "expected no zip written for 2108, got one dated $(unzip_bounded -Z -T "$next" | awk '/^-/ { print $7 }')"
+
 [ "$failed" -eq 0 ] || exit 1
 echo "ok: the zip's $(echo "$given" | wc -w) entries read back by unzip, in order, each with its CRC"

@@ -499,6 +499,11 @@ LiveResponse LivePanel::state(const LiveRequest& request)
 bool LivePanel::window_point(const LiveRequest& request, PIXEL_POINT& point, LiveResponse& refusal) const
 {
     PIXEL_POINT size = host_.window_size();
+    // A panel of logic gauges alone has no picture, and no point of it reaches a gauge.
+    if (size.x <= 0 || size.y <= 0) {
+        refusal = refuse(400, "the panel has no size: its gauges run and are never drawn, and no point reaches them");
+        return false;
+    }
     long long x = 0, y = 0;
     if (!read_integer(request.params, "x", 0, size.x - 1, x) || !read_integer(request.params, "y", 0, size.y - 1, y)) {
         refusal = refuse(400, "x and y must be whole numbers inside the panel: x from 0 to " + std::to_string(size.x - 1) +

@@ -49,7 +49,8 @@ void ServedPanel::start(const std::vector<std::string>& given, const std::functi
         prepare(folder_);
     std::string program = out_dir() + "/panelhost";
     std::vector<std::string> args = {program, "--cwd", folder_, "--serve", "127.0.0.1:0"};
-    args.insert(args.end(), given.begin(), given.end());
+    for (std::string arg : given)
+        args.push_back(std::regex_replace(arg, std::regex("\\{folder\\}"), folder_));
     std::vector<char*> argv;
     for (std::string& arg : args)
         argv.push_back(arg.data());
@@ -71,8 +72,11 @@ void ServedPanel::start(const std::vector<std::string>& given, const std::functi
         std::string text = errors();
         if (std::regex_search(text, found, listening))
             port_ = std::stoi(found[1]);
-        else if (waitpid(pid_, &status_, WNOHANG) == pid_)
+        else if (int status = 0; waitpid(pid_, &status, WNOHANG) == pid_) {
+            status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            pid_ = -1;
             break;
+        }
         else
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }

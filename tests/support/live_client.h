@@ -23,8 +23,9 @@ double exact_ms_since(Clock::time_point start);
 class ServedPanel {
 public:
     explicit ServedPanel(const std::string& module = "radio.so", const std::string& gauge = "tuneset");
-    // panelhost with these arguments after --cwd FOLDER --serve 127.0.0.1:0; what the folder must
-    // hold before it starts (a Sound folder) is put there by `prepare`.
+    // panelhost with these arguments after --cwd FOLDER --serve 127.0.0.1:0, {folder} in them
+    // standing for FOLDER; what the folder must hold before it starts (a Sound folder, a panel
+    // file) is put there by `prepare`.
     explicit ServedPanel(const std::vector<std::string>& args,
                          const std::function<void(const std::string& folder)>& prepare = nullptr);
     ~ServedPanel();

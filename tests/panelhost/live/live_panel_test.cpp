@@ -933,4 +933,59 @@ TEST_F(LivePanelTest, ALetGoLeavesWhatAReleaseLeaves)
     EXPECT_EQ(let_go, released);
 }
 
+// ---- a panel whose picture cannot be made ------------------------------------------------------------
+
+struct WindowCase {
+    const char* name;
+    long width;
+    long height;
+    const char* picture;     // a part of the 503's line
+    bool points;             // whether a point of the panel reaches the gauge
+};
+
+// A window larger than any picture the bench draws, or a panel of logic gauges of no size: the
+// picture is refused with the true reason (503, for the page asks again at the next change), and
+// the panel goes on: its state is answered and its frames run.
+TEST(LivePicture, APictureThatCannotBeMadeIsRefusedAndThePanelGoesOn)
+{
+    const WindowCase cases[] = {
+        // name                                  width  height  picture                                                          points
+        {"a window wider than the largest picture", 9000, 147, "larger than the largest picture the bench draws, 8192 x 8192",  true},
+        {"a panel of no size",                   0,     0,      "a panel of no size has no picture",                              false},
+    };
+    for (const WindowCase& one : cases) {
+        sim::set_trace_sink(platform_trace, nullptr);
+        sim::cd_drive().reset();
+        sim::media::reset();
+        panelhost::HostOptions options;
+        options.window_name = "Window00";
+        options.window_gauges = {{"gauge00", "radio!tuneset", test_support::out_dir() + "/radio.so", "tuneset", 0, 0,
+                                  476, 147}};
+        options.window_width = one.width;
+        options.window_height = one.height;
+        panelhost::LiveTrace trace;
+        panelhost::Host host(options);
+        std::string error;
+        ASSERT_TRUE(host.load(error)) << error;
+        host.install_and_initialize();
+        panelhost::LivePanel live(host, trace, panelhost::LiveAddress{"127.0.0.1", 8642});
+        auto ask = [&](const std::string& method, const std::string& path, std::map<std::string, std::string> params) {
+            return live.handle(LiveRequest{method, path, params, 0, "127.0.0.1:8642", std::nullopt});
+        };
+        LiveResponse picture = ask("GET", "/panel.png", {});
+        EXPECT_EQ(picture.status, 503) << one.name;
+        EXPECT_NE(picture.body.find(one.picture), std::string::npos) << one.name << ": " << picture.body;
+        EXPECT_EQ(std::count(picture.body.begin(), picture.body.end(), '\n'), 1) << one.name;
+        live.frame(55);
+        EXPECT_EQ(ask("GET", "/state", {}).status, 200) << one.name << ": the panel went on";
+        LiveResponse pointer = ask("GET", "/pointer", {{"x", "443"}, {"y", "23"}});
+        EXPECT_EQ(pointer.status, one.points ? 200 : 400) << one.name << ": " << pointer.body;
+        if (!one.points) {
+            EXPECT_EQ(pointer.body,
+                      "the panel has no size: its gauges run and are never drawn, and no point reaches them\n");
+        }
+        sim::set_trace_sink(nullptr, nullptr);
+    }
+}
+
 }  // namespace

@@ -707,6 +707,22 @@ TEST(LiveServer, ASongIsServedWholeOrByTheRangeAsked)
     EXPECT_EQ(served.end(), 0);
 }
 
+// A section too large to draw is refused when the panel file is read, before anything listens:
+// the served panel could never answer its picture.
+TEST(LiveServer, ASectionTooLargeToDrawIsRefusedBeforeItIsServed)
+{
+    ServedPanel served({"--panel", "{folder}/big.cfg", "--gauges", test_support::out_dir()}, [](const std::string& folder) {
+        test_support::write_text_file(folder + "/big.cfg",
+                                      "[Window00]\nsize_mm=2147483647,2147483647\ngauge00=radio!tuneset,0,0\n");
+    });
+    EXPECT_EQ(served.port(), 0) << "the panel was served";
+    EXPECT_EQ(served.end(), 2);
+    EXPECT_NE(served.errors().find("big.cfg:2: size_mm: 2147483647 x 2147483647 is larger than the largest picture "
+                                   "the bench draws, 8192 x 8192"),
+              std::string::npos)
+        << served.errors();
+}
+
 // ---- the end -------------------------------------------------------------------------------------------------
 
 struct Ending {

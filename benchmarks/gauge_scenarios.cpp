@@ -3,7 +3,7 @@
 
 #include "benchmarks/allocation_counter.h"
 #include "panelhost/options/options.h"
-#include "panelhost/host/trace.h"
+#include "panelhost/base/trace.h"
 #include "platform/sim/simulation.h"
 #include "radio/gauge/radio_layout.h"
 

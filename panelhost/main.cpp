@@ -8,7 +8,7 @@
 #include "panelhost/panel/panel_file.h"
 #include "panelhost/script/script.h"
 #include "panelhost/system/end_signals.h"
-#include "panelhost/host/trace.h"
+#include "panelhost/base/trace.h"
 #include "platform/sim/simulation.h"
 
 #include <algorithm>

@@ -2,9 +2,9 @@
 // points routed to them, and the key events and sim variables they share.
 #include "panelhost/host/host.h"
 
-#include "panelhost/base/text.h"
+#include "panelhost/base/shown_input.h"
+#include "panelhost/base/trace.h"
 #include "panelhost/host/services.h"
-#include "panelhost/host/trace.h"
 
 #include <algorithm>
 

@@ -1,12 +1,13 @@
 // The live panel's side of the page: each request answered on the panel's thread, and the frames.
 #include "panelhost/live/live_panel.h"
 
-#include "panelhost/base/text.h"
+#include "base/text.h"
+#include "base/bytes.h"
 
 #include "panelhost/system/clock.h"
 #include "panelhost/live/embedded_files.h"
 #include "panelhost/picture/render.h"
-#include "panelhost/host/trace.h"
+#include "panelhost/base/trace.h"
 #include "platform/sim/cd_drive.h"
 #include "platform/sim/media_graph.h"
 #include "platform/sim/paths.h"

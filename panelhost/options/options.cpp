@@ -1,7 +1,7 @@
 // The bench's command line: MODULE GAUGE and the options of the host and its devices.
 #include "panelhost/options/options.h"
 
-#include "panelhost/base/text.h"
+#include "base/text.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -53,7 +53,7 @@ bool apply_gauges(Options& options, std::string_view value, std::string& why)
 bool apply_window(Options& options, std::string_view value, std::string& why)
 {
     long long number = 0;
-    if (!option_integer(value, 0, 99, number)) {
+    if (!base::read_whole_number(value, 0, 99, number)) {
         why = "N must be a window's number from 0 to 99";
         return false;
     }
@@ -64,7 +64,7 @@ bool apply_window(Options& options, std::string_view value, std::string& why)
 bool apply_vcockpit(Options& options, std::string_view value, std::string& why)
 {
     long long number = 0;
-    if (!option_integer(value, 0, 99, number)) {
+    if (!base::read_whole_number(value, 0, 99, number)) {
         why = "N must be a virtual cockpit's number from 0 to 99";
         return false;
     }
@@ -135,11 +135,6 @@ const OptionSpec* find_option(std::string_view name)
 }
 
 }  // namespace
-
-bool option_integer(std::string_view value, long long low, long long high, long long& result)
-{
-    return base::read_whole_number(value, low, high, result);
-}
 
 bool parse_options(int argc, char** argv, Options& options, std::string& error)
 {

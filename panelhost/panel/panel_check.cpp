@@ -1,8 +1,9 @@
 // Checking a panel configuration's gauge lines against the folder of gauge modules.
 #include "panelhost/panel/panel_check.h"
 
+#include "base/text.h"
 #include "panelhost/base/limits.h"
-#include "panelhost/base/text.h"
+#include "panelhost/base/shown_input.h"
 
 #include <algorithm>
 #include <filesystem>

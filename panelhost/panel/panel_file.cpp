@@ -2,7 +2,8 @@
 #include "panelhost/panel/panel_file.h"
 
 #include "panelhost/base/limits.h"
-#include "panelhost/base/text.h"
+#include "base/text.h"
+#include "panelhost/base/shown_input.h"
 
 #include <algorithm>
 #include <cctype>
@@ -14,6 +15,7 @@ namespace panelhost {
 namespace {
 
 using base::lower;
+using base::read_whole_number;
 using base::shown_input;
 using base::trim;
 
@@ -30,9 +32,7 @@ bool split_key(std::string_view key, std::string& letters, int& number)
         if (!std::isalpha(static_cast<unsigned char>(key[i])))
             return false;
     letters = lower(key.substr(0, digits));
-    long long value = 0;
-    base::read_whole_number(key.substr(digits), 0, 9999, value);
-    number = static_cast<int>(value);
+    read_whole_number(key.substr(digits), 0, 9999, number);
     return true;
 }
 
@@ -53,16 +53,6 @@ int edit_distance(const std::string& a, const std::string& b)
                 d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
         }
     return d[a.size()][b.size()];
-}
-
-// A whole number between blanks, as the bench reads one; false for anything else.
-bool read_number(std::string_view text, long& value)
-{
-    long long number = 0;
-    if (!base::read_whole_number(trim(text), LONG_MIN, LONG_MAX, number))
-        return false;
-    value = static_cast<long>(number);
-    return true;
 }
 
 // "a WIDTH of 98", "the default HEIGHT"
@@ -92,7 +82,7 @@ bool read_size_field(std::string_view text, const char* name, std::optional<long
     if (trim(text).empty())
         return true;
     long value = 0;
-    if (!read_number(text, value)) {
+    if (!read_whole_number(trim(text), LONG_MIN, LONG_MAX, value)) {
         problem = std::string("the ") + name + " \"" + shown_input(trim(text)) + "\" is not a whole number";
         return false;
     }
@@ -141,7 +131,7 @@ bool read_gauge_value(std::string_view value, PanelGaugeLine& gauge, std::string
     const char* const PLACES[] = {"X", "Y"};
     long place[2] = {};
     for (int i = 0; i < 2; ++i) {
-        if (!read_number(parts[i + 1], place[i])) {
+        if (!read_whole_number(trim(parts[i + 1]), LONG_MIN, LONG_MAX, place[i])) {
             problem = std::string("the ") + PLACES[i] + " \"" + shown_input(trim(parts[i + 1])) + "\" is not a whole number";
             return false;
         }
@@ -173,8 +163,8 @@ bool read_section_size(std::string_view key, std::string_view value, long& width
 {
     std::vector<std::string_view> sizes = split(value, ',');
     long second = 0;
-    if (sizes.size() > 2 || !read_number(sizes[0], width) || width < 0 ||
-        (sizes.size() == 2 && (!read_number(sizes[1], second) || second < 0))) {
+    if (sizes.size() > 2 || !read_whole_number(trim(sizes[0]), LONG_MIN, LONG_MAX, width) || width < 0 ||
+        (sizes.size() == 2 && (!read_whole_number(trim(sizes[1]), LONG_MIN, LONG_MAX, second) || second < 0))) {
         problem = shown_input(key) + ": expected WIDTH[,HEIGHT], whole numbers of 0 or more, not \"" + shown_input(value) +
                   "\"";
         return false;
@@ -194,27 +184,6 @@ bool read_section_size(std::string_view key, std::string_view value, long& width
         return false;
     }
     return true;
-}
-
-// The next line of the text and the text after its line end: LF, CR LF or a CR alone, as a
-// script's; and CRs before an LF (CR CR LF: a file whose line ends were converted twice, as
-// panel files passed between machines are) end one line.
-std::string_view next_line(std::string_view& text)
-{
-    std::size_t end = text.find_first_of("\r\n");
-    std::string_view line = text.substr(0, end);
-    if (end == std::string_view::npos) {
-        text = {};
-        return line;
-    }
-    std::size_t after = end + 1;
-    if (text[end] == '\r') {
-        std::size_t returns = text.find_first_not_of('\r', end);
-        if (returns != std::string_view::npos && text[returns] == '\n')
-            after = returns + 1;
-    }
-    text.remove_prefix(after);
-    return line;
 }
 
 // The section a heading opens, if it is one that shows gauges ("Window06", "VCockpit01").
@@ -255,7 +224,7 @@ void read_panel_file(std::string_view text, std::vector<PanelWindow>& windows, s
     int line_number = 0;
     text = base::without_byte_order_mark(text);
     while (!text.empty()) {
-        std::string_view line = next_line(text);
+        std::string_view line = base::next_line_joining_returns(text);
         ++line_number;
         if (std::size_t comment = line.find("//"); comment != std::string_view::npos)
             line = line.substr(0, comment);

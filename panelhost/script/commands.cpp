@@ -7,7 +7,7 @@
 #include "panelhost/system/process.h"
 #include "panelhost/picture/render.h"
 #include "panelhost/script/script.h"
-#include "panelhost/host/trace.h"
+#include "panelhost/base/trace.h"
 
 namespace panelhost {
 namespace {

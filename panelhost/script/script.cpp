@@ -1,8 +1,8 @@
 // The bench's script reader: each line matched against the command table and read by its row.
 #include "panelhost/script/script.h"
-#include "panelhost/base/limits.h"
 
-#include "panelhost/base/text.h"
+#include "base/text.h"
+#include "panelhost/base/limits.h"
 
 #include <cerrno>
 #include <cmath>
@@ -12,22 +12,6 @@ namespace panelhost {
 namespace {
 
 using base::trim;
-
-// A line ends at LF, at CR LF or at a CR alone, so that a script saved with any of the three
-// conventions reads, and counts its lines, alike.
-std::string_view next_line(std::string_view& text)
-{
-    std::size_t end = text.find_first_of("\r\n");
-    std::string_view line = text.substr(0, end);
-    if (end == std::string_view::npos)
-        end = text.size();
-    else if (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
-        end += 2;
-    else
-        end += 1;
-    text.remove_prefix(end);
-    return line;
-}
 
 std::string_view next_word(std::string_view& rest)
 {
@@ -40,16 +24,9 @@ std::string_view next_word(std::string_view& rest)
     return word;
 }
 
-bool read_integer(std::string_view word, std::int64_t low, std::int64_t high, std::int64_t& value)
-{
-    long long number = 0;
-    if (!base::read_whole_number(word, low, high, number))
-        return false;
-    value = number;
-    return true;
-}
-
-bool read_number(std::string_view word, double& value)
+// A decimal number as C reads a double, finite, in digits, signs, a point and an exponent: no
+// blank, no "inf" or "nan", no hexadecimal.
+bool read_decimal_number(std::string_view word, double& value)
 {
     if (word.empty() || word.size() > 64)
         return false;
@@ -73,15 +50,15 @@ bool read_arg(ArgKind kind, std::string_view word, ScriptArg& arg)
 {
     switch (kind) {
     case ArgKind::Coordinate:
-        return read_integer(word, INT32_MIN, INT32_MAX, arg.integer);
+        return base::read_whole_number(word, INT32_MIN, INT32_MAX, arg.integer);
     case ArgKind::Count:
-        return read_integer(word, 1, COUNT_LIMIT, arg.integer);
+        return base::read_whole_number(word, 1, COUNT_LIMIT, arg.integer);
     case ArgKind::Millis:
-        return read_integer(word, 0, WAIT_LIMIT_MS, arg.integer);
+        return base::read_whole_number(word, 0, WAIT_LIMIT_MS, arg.integer);
     case ArgKind::Id:
-        return read_integer(word, 0, UINT32_MAX, arg.integer);
+        return base::read_whole_number(word, 0, UINT32_MAX, arg.integer);
     case ArgKind::Number:
-        return read_number(word, arg.number);
+        return read_decimal_number(word, arg.number);
     case ArgKind::Word:
         arg.text = std::string(word);
         return !word.empty();
@@ -173,7 +150,7 @@ bool parse_script(std::string_view text, std::vector<ScriptCommand>& commands, S
     text = base::without_byte_order_mark(text);
     int line_number = 0;
     while (!text.empty()) {
-        std::string_view line = next_line(text);
+        std::string_view line = base::next_line(text);
         ++line_number;
         line = trim(line);
         if (line.empty() || line.front() == '#')

@@ -4,7 +4,7 @@
 
 #include "panelhost/system/clock.h"
 #include "panelhost/options/options.h"
-#include "panelhost/host/trace.h"
+#include "panelhost/base/trace.h"
 #include "platform/sim/simulation.h"
 
 #include <cstdio>

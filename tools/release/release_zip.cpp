@@ -6,7 +6,8 @@
 // Each NAME is a file under FOLDER, stored under that name ("Gauges/radio.gau").
 #include <zlib.h>
 
-#include "panelhost/base/text.h"
+#include "base/bytes.h"
+#include "base/text.h"
 
 #include <algorithm>
 #include <cstdint>

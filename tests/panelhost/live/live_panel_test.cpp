@@ -5,7 +5,7 @@
 #include "panelhost/system/clock.h"
 #include "panelhost/host/host.h"
 #include "panelhost/live/live_panel.h"
-#include "panelhost/host/trace.h"
+#include "panelhost/base/trace.h"
 #include "platform/sim/cd_drive.h"
 #include "platform/sim/media.h"
 #include "platform/sim/simulation.h"

@@ -1,5 +1,7 @@
 // Reading the bitmap resources of a module.
-#include "panelhost/picture/bitmap.h"
+#include "panelhost/host/bitmap.h"
+
+#include "base/bytes.h"
 #include "panelhost/base/limits.h"
 
 #include <cstring>
@@ -7,15 +9,8 @@
 namespace panelhost {
 namespace {
 
-std::uint32_t u32(const std::uint8_t* p)
-{
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
-}
-
-std::uint16_t u16(const std::uint8_t* p)
-{
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
+using base::get16;
+using base::get32;
 
 constexpr std::uint32_t INFO_HEADER_SIZE = 40;
 
@@ -28,17 +23,17 @@ bool read_dib(const std::uint8_t* data, std::size_t size, Bitmap& bitmap, std::s
         error = "shorter than a bitmap info header";
         return false;
     }
-    std::uint32_t header_size = u32(data);
+    std::uint32_t header_size = get32(data);
     if (header_size < INFO_HEADER_SIZE || header_size > size) {
         error = "bitmap info header size " + std::to_string(header_size) + " does not fit";
         return false;
     }
-    std::int64_t width = static_cast<std::int32_t>(u32(data + 4));
-    std::int64_t height = static_cast<std::int32_t>(u32(data + 8));
-    std::uint16_t planes = u16(data + 12);
-    std::uint16_t bits = u16(data + 14);
-    std::uint32_t compression = u32(data + 16);
-    std::uint32_t colours_used = u32(data + 32);
+    std::int64_t width = static_cast<std::int32_t>(get32(data + 4));
+    std::int64_t height = static_cast<std::int32_t>(get32(data + 8));
+    std::uint16_t planes = get16(data + 12);
+    std::uint16_t bits = get16(data + 14);
+    std::uint32_t compression = get32(data + 16);
+    std::uint32_t colours_used = get32(data + 32);
     bool top_down = height < 0;
     if (top_down)
         height = -height;

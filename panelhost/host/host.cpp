@@ -5,6 +5,7 @@
 #include "panelhost/base/shown_input.h"
 #include "panelhost/base/trace.h"
 #include "panelhost/host/services.h"
+#include "panelhost/system/clock.h"
 
 #include <algorithm>
 
@@ -175,6 +176,13 @@ void Host::update_pass()
 {
     for (PlacedGauge& placed : placed_)
         placed.gauge->update_pass();
+}
+
+void Host::frame(std::uint64_t elapsed_ms)
+{
+    update_pass();
+    pump_messages();
+    advance_clock(elapsed_ms);
 }
 
 void Host::print_elements()

@@ -4,7 +4,6 @@
 #include "base/text.h"
 #include "base/bytes.h"
 
-#include "panelhost/system/clock.h"
 #include "panelhost/live/embedded_files.h"
 #include "panelhost/picture/render.h"
 #include "panelhost/base/trace.h"
@@ -297,9 +296,7 @@ void LivePanel::frame(std::uint64_t elapsed_ms)
     }
     if (held_)
         host_.repeat_press();
-    host_.update_pass();
-    pump_messages();
-    advance_clock(elapsed_ms);
+    host_.frame(elapsed_ms);
     ++frames_;
     refresh_version();
 }

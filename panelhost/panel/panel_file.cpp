@@ -216,11 +216,108 @@ bool looks_like_gauge_key(std::string_view key)
     return edit_distance(letters, "gauge") <= 2;
 }
 
+namespace {
+
+// The reading of a panel file, line by line: the section the lines belong to, and what it has
+// read of it so far.
+class PanelReader {
+public:
+    PanelReader(std::vector<PanelWindow>& windows, std::vector<PanelProblem>& problems)
+        : windows_(windows), problems_(problems)
+    {
+    }
+
+    // A line without its comment and its blanks, not empty: a section's heading or a key's line.
+    void line(std::string_view line, int line_number)
+    {
+        if (line.front() == '[') {
+            heading(line, line_number);
+            return;
+        }
+        std::size_t equals = line.find('=');
+        if (!window_ || equals == std::string_view::npos)
+            return;
+        std::string_view key = trim(line.substr(0, equals));
+        std::string_view value = trim(line.substr(equals + 1));
+        std::string letters;
+        int number = 0;
+        std::string lowered = lower(key);
+        // A virtual cockpit's panel is a texture of pixel_size pixels; where it gives size_mm too,
+        // that is the size its gauge lines count in.
+        bool pixel_size = lowered == "pixel_size" && window_->kind == PanelSectionKind::VirtualCockpit;
+        if (lowered == "size_mm" || pixel_size)
+            size_line(key, value, pixel_size, line_number);
+        else if (split_key(key, letters, number) && letters == "gauge")
+            gauge_line(key, lowered, value, line_number);
+        else if (looks_like_gauge_key(key))
+            problems_.push_back({line_number, "\"" + shown_input(key) +
+                                                  "\" is not a gauge line's key (gaugeNN): the simulator skips the line"});
+    }
+
+private:
+    // "[Window00]": a section that shows gauges is read from here on, any other is skipped.
+    void heading(std::string_view line, int line_number)
+    {
+        window_ = nullptr;
+        keys_seen_.clear();
+        sized_by_mm_ = false;
+        std::size_t close = line.find(']');
+        std::string_view heading = trim(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+        PanelWindow section;
+        if (gauge_section(heading, line_number, section)) {
+            windows_.push_back(std::move(section));
+            window_ = &windows_.back();
+        }
+    }
+
+    void size_line(std::string_view key, std::string_view value, bool pixel_size, int line_number)
+    {
+        long width = 0;
+        std::optional<long> height;
+        std::string problem;
+        if (!read_section_size(key, value, width, height, problem)) {
+            problems_.push_back({line_number, problem});
+            return;
+        }
+        if (pixel_size && sized_by_mm_)
+            return;
+        window_->width = width;
+        window_->height = height;
+        sized_by_mm_ = !pixel_size;
+    }
+
+    void gauge_line(std::string_view key, const std::string& lowered, std::string_view value, int line_number)
+    {
+        auto seen = keys_seen_.find(lowered);
+        if (seen != keys_seen_.end()) {
+            problems_.push_back({line_number, shown_input(key) + ": a second line with this key in " + window_->name +
+                                                  " (the first is line " + std::to_string(seen->second) + ")"});
+            return;
+        }
+        keys_seen_[lowered] = line_number;
+        PanelGaugeLine gauge;
+        gauge.line = line_number;
+        gauge.key = std::string(key);
+        std::string problem;
+        if (!read_gauge_value(value, gauge, problem)) {
+            problems_.push_back({line_number, shown_input(gauge.key) + ": " + problem});
+            return;
+        }
+        window_->gauges.push_back(std::move(gauge));
+    }
+
+    std::vector<PanelWindow>& windows_;
+    std::vector<PanelProblem>& problems_;
+    PanelWindow* window_ = nullptr;        // the section being read, if it is one that shows gauges
+    std::map<std::string, int> keys_seen_;  // its gauge keys, lower case, and their lines
+    bool sized_by_mm_ = false;             // its size is its size_mm
+};
+
+}  // namespace
+
 void read_panel_file(std::string_view text, std::vector<PanelWindow>& windows, std::vector<PanelProblem>& problems)
 {
-    PanelWindow* window = nullptr;
-    std::map<std::string, int> keys_seen;   // the gauge keys of the current section, lower case, and their lines
-    bool sized_by_mm = false;               // the current section's size is its size_mm
+    PanelReader reader(windows, problems);
     int line_number = 0;
     text = base::without_byte_order_mark(text);
     while (!text.empty()) {
@@ -229,68 +326,8 @@ void read_panel_file(std::string_view text, std::vector<PanelWindow>& windows, s
         if (std::size_t comment = line.find("//"); comment != std::string_view::npos)
             line = line.substr(0, comment);
         line = trim(line);
-        if (line.empty() || line.front() == ';')
-            continue;
-        if (line.front() == '[') {
-            window = nullptr;
-            keys_seen.clear();
-            sized_by_mm = false;
-            std::size_t close = line.find(']');
-            std::string_view heading = trim(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
-            PanelWindow section;
-            if (gauge_section(heading, line_number, section)) {
-                windows.push_back(std::move(section));
-                window = &windows.back();
-            }
-            continue;
-        }
-        if (!window)
-            continue;
-        std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos)
-            continue;
-        std::string_view key = trim(line.substr(0, equals));
-        std::string_view value = trim(line.substr(equals + 1));
-        std::string letters;
-        int number = 0;
-        std::string lowered = lower(key);
-        // A virtual cockpit's panel is a texture of pixel_size pixels; where it gives size_mm too,
-        // that is the size its gauge lines count in.
-        bool pixel_size = lowered == "pixel_size" && window->kind == PanelSectionKind::VirtualCockpit;
-        if (lowered == "size_mm" || pixel_size) {
-            long width = 0;
-            std::optional<long> height;
-            std::string problem;
-            if (!read_section_size(key, value, width, height, problem)) {
-                problems.push_back({line_number, problem});
-                continue;
-            }
-            if (pixel_size && sized_by_mm)
-                continue;
-            window->width = width;
-            window->height = height;
-            sized_by_mm = !pixel_size;
-        } else if (split_key(key, letters, number) && letters == "gauge") {
-            auto seen = keys_seen.find(lowered);
-            if (seen != keys_seen.end()) {
-                problems.push_back({line_number, shown_input(key) + ": a second line with this key in " + window->name +
-                                                     " (the first is line " + std::to_string(seen->second) + ")"});
-                continue;
-            }
-            keys_seen[lowered] = line_number;
-            PanelGaugeLine gauge;
-            gauge.line = line_number;
-            gauge.key = std::string(key);
-            std::string problem;
-            if (!read_gauge_value(value, gauge, problem)) {
-                problems.push_back({line_number, shown_input(gauge.key) + ": " + problem});
-                continue;
-            }
-            window->gauges.push_back(std::move(gauge));
-        } else if (looks_like_gauge_key(key)) {
-            problems.push_back({line_number, "\"" + shown_input(key) +
-                                                 "\" is not a gauge line's key (gaugeNN): the simulator skips the line"});
-        }
+        if (!line.empty() && line.front() != ';')
+            reader.line(line, line_number);
     }
 }
 

@@ -271,69 +271,106 @@ void describe_version(const PeResource& resource, std::vector<std::string>& line
     describe_version_children(bytes, root, 1, lines);
 }
 
+// Where the headers put the optional header, its data directories and the section table.
+struct Headers {
+    std::size_t optional = 0;          // the optional header's offset
+    std::uint32_t optional_size = 0;
+    std::size_t directories = 0;       // the data directories' offset within it
+    std::uint32_t directory_count = 0;
+    std::uint32_t section_count = 0;
+};
+
+constexpr std::uint32_t PE_SIGNATURE = 0x00004550u;   // "PE\0\0"
+constexpr std::uint32_t PE32_MAGIC = 0x10B;
+constexpr std::uint32_t PE32_PLUS_MAGIC = 0x20B;
+constexpr std::size_t SECTION_HEADER_SIZE = 40;
+constexpr std::uint32_t RESOURCE_DIRECTORY = 2;
+
+// The MZ header, the PE signature it points to, the file header and the optional header's kind.
+bool read_headers(const Bytes& bytes, Headers& headers, std::string& error)
+{
+    std::uint32_t pe_at = 0, signature = 0, magic = 0;
+    if (!bytes.fits(0, 2) || bytes.data[0] != 'M' || bytes.data[1] != 'Z' || !bytes.get32(0x3C, pe_at)) {
+        error = "not a PE file: no MZ header";
+        return false;
+    }
+    if (!bytes.get32(pe_at, signature) || signature != PE_SIGNATURE) {
+        error = "not a PE file: no PE signature";
+        return false;
+    }
+    std::size_t coff = std::size_t(pe_at) + 4;
+    headers.optional = coff + 20;
+    if (!bytes.get16(coff + 2, headers.section_count) || !bytes.get16(coff + 16, headers.optional_size) ||
+        !bytes.get16(headers.optional, magic) || !bytes.fits(headers.optional, headers.optional_size)) {
+        error = "the PE headers are cut short";
+        return false;
+    }
+    if (magic == PE32_MAGIC)
+        headers.directories = 96;
+    else if (magic == PE32_PLUS_MAGIC)
+        headers.directories = 112;
+    else {
+        error = "unknown optional header magic";
+        return false;
+    }
+    if (headers.optional_size < headers.directories ||
+        !bytes.get32(headers.optional + headers.directories - 4, headers.directory_count)) {
+        error = "the optional header is cut short";
+        return false;
+    }
+    return true;
+}
+
+// The section table, after the optional header.
+bool read_sections(PeFile& pe, const Headers& headers, std::string& error)
+{
+    std::size_t sections_at = headers.optional + headers.optional_size;
+    if (!pe.bytes.fits(sections_at, std::size_t(headers.section_count) * SECTION_HEADER_SIZE)) {
+        error = "the section table runs past the file";
+        return false;
+    }
+    for (std::size_t i = 0; i < headers.section_count; ++i) {
+        Section section{};
+        std::size_t at = sections_at + i * SECTION_HEADER_SIZE;
+        pe.bytes.get32(at + 8, section.virtual_size);
+        pe.bytes.get32(at + 12, section.virtual_address);
+        pe.bytes.get32(at + 16, section.raw_size);
+        pe.bytes.get32(at + 20, section.raw_offset);
+        pe.sections.push_back(section);
+    }
+    return true;
+}
+
+// The resource directory's place and size, from its entry among the data directories; false for
+// a file without one.
+bool resource_directory(const Bytes& bytes, const Headers& headers, std::uint32_t& rva, std::uint32_t& size)
+{
+    if (headers.directory_count <= RESOURCE_DIRECTORY || headers.optional_size < headers.directories + 3 * 8)
+        return false;
+    std::size_t entry = headers.optional + headers.directories + RESOURCE_DIRECTORY * 8;
+    bytes.get32(entry, rva);
+    bytes.get32(entry + 4, size);
+    return rva != 0 && size != 0;
+}
+
 }  // namespace
 
 bool read_pe_resources(const std::vector<std::uint8_t>& file, std::vector<PeResource>& resources, std::string& error)
 {
     resources.clear();
     PeFile pe{{file.data(), file.size()}, {}};
-    const Bytes& bytes = pe.bytes;
-    std::uint32_t pe_at = 0, signature = 0, section_count = 0, optional_size = 0, magic = 0;
-    if (!bytes.fits(0, 2) || file[0] != 'M' || file[1] != 'Z' || !bytes.get32(0x3C, pe_at)) {
-        error = "not a PE file: no MZ header";
+    Headers headers;
+    if (!read_headers(pe.bytes, headers, error) || !read_sections(pe, headers, error))
         return false;
-    }
-    if (!bytes.get32(pe_at, signature) || signature != 0x00004550u) {
-        error = "not a PE file: no PE signature";
-        return false;
-    }
-    std::size_t coff = std::size_t(pe_at) + 4;
-    std::size_t optional = coff + 20;
-    if (!bytes.get16(coff + 2, section_count) || !bytes.get16(coff + 16, optional_size) || !bytes.get16(optional, magic) ||
-        !bytes.fits(optional, optional_size)) {
-        error = "the PE headers are cut short";
-        return false;
-    }
-    std::size_t directories = 0;
-    if (magic == 0x10B)
-        directories = 96;
-    else if (magic == 0x20B)
-        directories = 112;
-    else {
-        error = "unknown optional header magic";
-        return false;
-    }
-    std::uint32_t directory_count = 0, resource_rva = 0, resource_size = 0;
-    if (optional_size < directories || !bytes.get32(optional + directories - 4, directory_count)) {
-        error = "the optional header is cut short";
-        return false;
-    }
-    std::size_t sections_at = optional + optional_size;
-    if (!bytes.fits(sections_at, std::size_t(section_count) * 40)) {
-        error = "the section table runs past the file";
-        return false;
-    }
-    for (std::size_t i = 0; i < section_count; ++i) {
-        Section section{};
-        std::size_t at = sections_at + i * 40;
-        bytes.get32(at + 8, section.virtual_size);
-        bytes.get32(at + 12, section.virtual_address);
-        bytes.get32(at + 16, section.raw_size);
-        bytes.get32(at + 20, section.raw_offset);
-        pe.sections.push_back(section);
-    }
-    if (directory_count <= 2 || optional_size < directories + 3 * 8)
-        return true;
-    bytes.get32(optional + directories + 16, resource_rva);
-    bytes.get32(optional + directories + 20, resource_size);
-    if (resource_rva == 0 || resource_size == 0)
+    std::uint32_t resource_rva = 0, resource_size = 0;
+    if (!resource_directory(pe.bytes, headers, resource_rva, resource_size))
         return true;
     std::size_t tree_at = 0;
     if (!pe.at_rva(resource_rva, resource_size, tree_at)) {
         error = "the resource directory lies outside the file";
         return false;
     }
-    TreeWalk walk{pe, bytes.slice(tree_at, resource_size), 0, resources, error};
+    TreeWalk walk{pe, pe.bytes.slice(tree_at, resource_size), 0, resources, error};
     PeResource path;
     if (!walk.directory(0, 0, path)) {
         resources.clear();

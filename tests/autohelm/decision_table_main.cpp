@@ -1,20 +1,17 @@
 // Writes the decision table as one bench script and the key and echo lines its trace must hold:
 // autohelm_decision_table SCRIPT KEYS. Each row runs in a module reloaded for it, so that the
 // levers start down; the expected lines are the table's, never a run's.
+#include "panelhost/base/text.h"
 #include "tests/autohelm/decision_table.h"
 
 #include <cstdio>
-#include <fstream>
 #include <string>
 
 namespace {
 
-bool write_file(const char* path, const std::string& text)
+bool write_text(const char* path, const std::string& text)
 {
-    std::ofstream file(path, std::ios::binary);
-    file << text;
-    file.close();
-    if (file)
+    if (base::write_file(path, text))
         return true;
     std::fprintf(stderr, "autohelm_decision_table: cannot write %s\n", path);
     return false;
@@ -43,5 +40,5 @@ int main(int argc, char** argv)
     }
     script += "\necho end\n";
     keys += "echo end\n";
-    return write_file(argv[1], script) && write_file(argv[2], keys) ? 0 : 1;
+    return write_text(argv[1], script) && write_text(argv[2], keys) ? 0 : 1;
 }

@@ -58,7 +58,9 @@ fi
 
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export ALSA_CONFIG_PATH="$prefix/asoundrc"
+# The sound card: ALSA's null device, unless WINE_ASOUNDRC names another configuration (the sound
+# tests' capture).
+export ALSA_CONFIG_PATH="${WINE_ASOUNDRC:-$prefix/asoundrc}"
 
 # The 32-bit half of a prefix: its system files and the 32-bit classes of the media graph and
 # the sound device. A prefix made before wine32:i386 was installed lacks them.

@@ -65,4 +65,10 @@ constexpr long LIVE_IDLE_TIMEOUT_S = 2;
 // kernel drop the page's own for a second.
 constexpr int LIVE_LISTEN_BACKLOG = 128;
 
+// ---- the sound tests ----------------------------------------------------------------------------
+
+// The longest stream the sound sink takes: the sound sessions last well under a minute, and a
+// writer that never closes its stream (a program that hangs with the sound card open) is cut off.
+constexpr int SOUND_CAPTURE_LIMIT_S = 300;
+
 }  // namespace panelhost

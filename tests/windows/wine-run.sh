@@ -7,7 +7,9 @@ shift
 export WINEPREFIX="$prefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export ALSA_CONFIG_PATH="$prefix/asoundrc"
+# The sound card: ALSA's null device, unless WINE_ASOUNDRC names another configuration (the sound
+# tests' capture).
+export ALSA_CONFIG_PATH="${WINE_ASOUNDRC:-$prefix/asoundrc}"
 wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=$(command -v wine64)
 if [ ! -f "$prefix/system.reg" ]; then

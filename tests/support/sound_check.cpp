@@ -34,9 +34,6 @@ constexpr double HEARD_DB = -60;                   // a sample this loud is hear
 constexpr double TONE_SHARE = 0.5;                 // of a song's power at its tone, within 3 %
 constexpr int REPEATS_HEARD = 3;                   // a song is still heard this many lengths after its start
 // How the sound is read.
-constexpr double CLICK_FIT = 0.8;                  // the normalised correlation of a click found
-constexpr std::size_t CLICK_SKIP = 40;             // the click is found by its samples from the 40th on
-constexpr double CLICK_LATE_MS = 2000;             // a press may come this late (a song's render before it)
 constexpr double LEVEL_WINDOW_S = 0.01;            // the music's level, 10 ms at a time
 constexpr double PLATEAU_TOLERANCE_DB = 0.25;      // half the smallest step, 0.5 dB
 constexpr std::size_t PLATEAU_WINDOWS = 5;         // a level held 50 ms is a step
@@ -149,7 +146,7 @@ public:
     {
     }
 
-    int run(const std::vector<float>& click_samples, int click_rate);
+    int run(const Signal& click);
 
 private:
     double seconds(std::size_t sample) const { return capture_.seconds(sample); }
@@ -340,14 +337,15 @@ void SessionCheck::check_repeats(std::size_t press, double heard, const Song& so
     }
 }
 
-int SessionCheck::run(const std::vector<float>& click_samples, int click_rate)
+int SessionCheck::run(const Signal& click)
 {
     bool present[6] = {};
     for (const Song& song : options_.songs)
         present[song.number - 1] = true;
     soundings_ = radio_soundings(presses_, present);
-    clicks_ = find_sound(mono_, capture_.rate, click_samples, click_rate, CLICK_SKIP, CLICK_FIT);
-    Placement placement = place_presses(presses_, clicks_, capture_.rate, CLICK_LATE_MS);
+    Session session = place_session(mono_, capture_.rate, click, presses_);
+    clicks_ = session.clicks;
+    const Placement& placement = session.placement;
     placed_ = placement.presses;
     std::size_t clicking = 0, volume = 0;
     for (const Press& press : presses_) {
@@ -419,5 +417,5 @@ int main(int argc, char** argv)
                 capture.channels);
     std::vector<float> mono = channel(capture, -1);
     SessionCheck check(options, capture, std::move(mono), presses);
-    return check.run(channel(click, 0), click.rate);
+    return check.run(click);
 }

@@ -55,4 +55,13 @@ struct Placement {
 Placement place_presses(const std::vector<Press>& presses, const std::vector<Occurrence>& clicks, int rate,
                         double late_ms);
 
+// The radio's clicks found in a capture (one channel of it, at `rate`) by the click's own
+// samples, and the presses placed by them.
+struct Session {
+    std::vector<Occurrence> clicks;
+    Placement placement;
+};
+Session place_session(const std::vector<float>& capture, int rate, const Signal& click,
+                      const std::vector<Press>& presses);
+
 }  // namespace sound

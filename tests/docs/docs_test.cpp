@@ -50,6 +50,7 @@ TEST(Docs, TheLimitsTableIsTheBenchsOwn)
         {"LIVE_READ_TIMEOUT_S", LIVE_READ_TIMEOUT_S},
         {"LIVE_IDLE_TIMEOUT_S", LIVE_IDLE_TIMEOUT_S},
         {"LIVE_LISTEN_BACKLOG", LIVE_LISTEN_BACKLOG},
+        {"SOUND_CAPTURE_LIMIT_S", SOUND_CAPTURE_LIMIT_S},
     };
     // | what | VALUE [unit ...] | `NAME` |
     std::string doc = read_doc("docs/panelhost.md");

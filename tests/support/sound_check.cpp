@@ -320,7 +320,7 @@ void SessionCheck::check_repeats(std::size_t press, double heard, const Song& so
     // its end not heard before the gap, and the gap.
     std::vector<float> file = resample(channel(song.wave, -1), song.wave.rate, capture_.rate);
     std::vector<float> opening(file.begin(), file.begin() + long(std::min(file.size(), sample(0.05))));
-    std::vector<Run> gaps = silences(mono_, sample(heard), sample(end), SILENCE_DB, sample(GAP_S));
+    std::vector<Stretch> gaps = silences(mono_, sample(heard), sample(end), SILENCE_DB, sample(GAP_S));
     double cycle_start = heard;
     for (std::size_t k = 0; k < gaps.size() && gaps[k].first + gaps[k].length < sample(end); ++k) {
         double gap_start = seconds(gaps[k].first);

@@ -400,11 +400,11 @@ std::size_t first_above(const std::vector<float>& samples, std::size_t from, std
     return to;
 }
 
-std::vector<Run> silences(const std::vector<float>& samples, std::size_t from, std::size_t to, double level_db,
+std::vector<Stretch> silences(const std::vector<float>& samples, std::size_t from, std::size_t to, double level_db,
                           std::size_t min_length)
 {
     const double level = std::pow(10.0, level_db / 20);
-    std::vector<Run> found;
+    std::vector<Stretch> found;
     to = std::min(to, samples.size());
     std::size_t start = from;
     for (std::size_t i = from; i <= to; ++i) {

@@ -102,11 +102,11 @@ std::size_t first_above(const std::vector<float>& samples, std::size_t from, std
 
 // Silent stretches: runs of at least min_length samples in [from, to) whose every magnitude
 // lies below level_db.
-struct Run {
+struct Stretch {
     std::size_t first = 0;
     std::size_t length = 0;
 };
-std::vector<Run> silences(const std::vector<float>& samples, std::size_t from, std::size_t to, double level_db,
+std::vector<Stretch> silences(const std::vector<float>& samples, std::size_t from, std::size_t to, double level_db,
                           std::size_t min_length);
 
 }  // namespace sound

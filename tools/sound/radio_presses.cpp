@@ -73,6 +73,7 @@ constexpr int VOLUME_MAX = 0;
 
 }  // namespace
 
+
 bool read_presses(std::string_view script, std::vector<Press>& presses, std::string& error)
 {
     presses.clear();
@@ -196,53 +197,104 @@ std::vector<Sounding> radio_soundings(const std::vector<Press>& presses, const b
     return soundings;
 }
 
+namespace {
+
+// The clicks matched to the clicking presses, the pairs in order: the matching whose cost is least,
+// each pair costing how late its click comes after the script's time since the pair before it
+// (none earlier than SCRIPT_EARLY_MS, none later than late_ms), and each press without a click and
+// each click of no press costing late_ms, so that any click a press could have sounded is taken
+// for it, but not at the price of every press after it going without.
+std::vector<int> match_clicks(const std::vector<double>& press_ms, const std::vector<double>& click_s, double late_ms)
+{
+    const double miss = late_ms / 1000;
+    const std::size_t presses = press_ms.size(), clicks = click_s.size();
+    constexpr double NONE = 1e300;
+    // cost[k][a]: presses 0..k and clicks 0..a settled, press k sounding click a.
+    std::vector<std::vector<double>> cost(presses, std::vector<double>(clicks, NONE));
+    std::vector<std::vector<std::pair<int, int>>> from(presses, std::vector<std::pair<int, int>>(clicks, {-1, -1}));
+    for (std::size_t k = 0; k < presses; ++k)
+        for (std::size_t a = 0; a < clicks; ++a) {
+            // the first pair: the presses and clicks before it unmatched
+            cost[k][a] = miss * double(k + a);
+            for (std::size_t j = 0; j < k; ++j)
+                for (std::size_t b = 0; b < a; ++b) {
+                    if (cost[j][b] >= NONE)
+                        continue;
+                    double late = click_s[a] - (click_s[b] + (press_ms[k] - press_ms[j]) / 1000);
+                    if (late < -SCRIPT_EARLY_MS / 1000 || late > late_ms / 1000)
+                        continue;
+                    double total = cost[j][b] + std::max(0.0, late) + miss * double(k - j - 1 + a - b - 1);
+                    if (total < cost[k][a]) {
+                        cost[k][a] = total;
+                        from[k][a] = {int(j), int(b)};
+                    }
+                }
+        }
+    double best = miss * double(presses + clicks);   // nothing matched
+    std::pair<int, int> last = {-1, -1};
+    for (std::size_t k = 0; k < presses; ++k)
+        for (std::size_t a = 0; a < clicks; ++a) {
+            double total = cost[k][a] + miss * double(presses - 1 - k + clicks - 1 - a);
+            if (total < best) {
+                best = total;
+                last = {int(k), int(a)};
+            }
+        }
+    std::vector<int> matched(presses, -1);
+    for (std::pair<int, int> pair = last; pair.first >= 0; pair = from[std::size_t(pair.first)][std::size_t(pair.second)])
+        matched[std::size_t(pair.first)] = pair.second;
+    return matched;
+}
+
+}  // namespace
+
 Placement place_presses(const std::vector<Press>& presses, const std::vector<Occurrence>& clicks, int rate,
                         double late_ms)
 {
     Placement placement;
     placement.presses.resize(presses.size());
-    std::vector<bool> used(clicks.size(), false);
-    auto seconds_of = [&](const Occurrence& click) { return click.start / rate; };
-    std::size_t next_click = 0;
-    bool anchored = false;
-    double previous_seconds = 0;
-    double previous_ms = 0;
-    for (std::size_t i = 0; i < presses.size(); ++i) {
-        const Press& press = presses[i];
-        double expected = previous_seconds + (press.script_ms - previous_ms) / 1000;
-        Placed& placed = placement.presses[i];
-        placed.seconds = expected;
-        if (press.clicks) {
-            for (std::size_t c = next_click; c < clicks.size(); ++c) {
-                double at = seconds_of(clicks[c]);
-                if (anchored && at > expected + late_ms / 1000)
-                    break;
-                if (!anchored || at >= expected - SCRIPT_EARLY_MS / 1000) {
-                    placed = {at, int(c)};
-                    used[c] = true;
-                    next_click = c + 1;
-                    break;
-                }
-            }
-            if (placed.click < 0) {
-                char text[200];
-                std::snprintf(text, sizeof text, "expected a click for %s (line %d) near %.3f s, heard none",
-                              press.name.c_str(), press.line, expected);
-                placement.faults.push_back(text);
-            } else if (!anchored) {
-                // The presses before the first click lie by the script's times before it.
-                for (std::size_t j = 0; j < i; ++j)
-                    placement.presses[j].seconds = placed.seconds - (press.script_ms - presses[j].script_ms) / 1000;
-                anchored = true;
-            }
+    std::vector<std::size_t> clicking;
+    std::vector<double> press_ms, click_s;
+    for (std::size_t i = 0; i < presses.size(); ++i)
+        if (presses[i].clicks) {
+            clicking.push_back(i);
+            press_ms.push_back(presses[i].script_ms);
         }
-        previous_seconds = placed.seconds;
-        previous_ms = press.script_ms;
+    for (const Occurrence& click : clicks)
+        click_s.push_back(click.start / rate);
+    std::vector<int> matched = match_clicks(press_ms, click_s, late_ms);
+    std::vector<bool> used(clicks.size(), false);
+    for (std::size_t k = 0; k < clicking.size(); ++k)
+        if (matched[k] >= 0) {
+            placement.presses[clicking[k]] = {click_s[std::size_t(matched[k])], matched[k]};
+            used[std::size_t(matched[k])] = true;
+        }
+    // The others by the script's time: after the press before them, or before the first placed.
+    std::size_t first = presses.size();
+    for (std::size_t i = 0; i < presses.size() && first == presses.size(); ++i)
+        if (placement.presses[i].click >= 0)
+            first = i;
+    for (std::size_t i = 0; i < presses.size(); ++i) {
+        Placed& placed = placement.presses[i];
+        if (placed.click >= 0)
+            continue;
+        if (first == presses.size())
+            placed.seconds = presses[i].script_ms / 1000;
+        else if (i < first)
+            placed.seconds = placement.presses[first].seconds - (presses[first].script_ms - presses[i].script_ms) / 1000;
+        else
+            placed.seconds = placement.presses[i - 1].seconds + (presses[i].script_ms - presses[i - 1].script_ms) / 1000;
+        if (presses[i].clicks) {
+            char text[200];
+            std::snprintf(text, sizeof text, "expected a click for %s (line %d) near %.3f s, heard none",
+                          presses[i].name.c_str(), presses[i].line, placed.seconds);
+            placement.faults.push_back(text);
+        }
     }
     for (std::size_t c = 0; c < clicks.size(); ++c) {
         if (used[c])
             continue;
-        double at = seconds_of(clicks[c]);
+        double at = click_s[c];
         std::string nearest = "no press";
         double distance = 1e300;
         for (std::size_t i = 0; i < presses.size(); ++i) {

@@ -316,24 +316,33 @@ void SessionCheck::check_repeats(std::size_t press, double heard, const Song& so
                    "expected %s (%.2f s long, repeating) to be heard %.1f s after it started, at %.3f s to %.3f s, "
                    "heard silence",
                    song.name.c_str(), length, late - heard, late, end);
-    // Each repeat: where the song is heard from (its samples found by their start), the part of
-    // its end not heard before the gap, and the gap.
+    // Each repeat: where the song is heard from (its first 50 ms found by their samples), the part
+    // of its end not heard before the gap, and the gap. A gap after which the song does not start
+    // again is a gap inside it (the machine too busy to feed the sound card), said as such.
     std::vector<float> file = resample(channel(song.wave, -1), song.wave.rate, capture_.rate);
     std::vector<float> opening(file.begin(), file.begin() + long(std::min(file.size(), sample(0.05))));
-    std::vector<Stretch> gaps = silences(mono_, sample(heard), sample(end), SILENCE_DB, sample(GAP_S));
-    double cycle_start = heard;
-    for (std::size_t k = 0; k < gaps.size() && gaps[k].first + gaps[k].length < sample(end); ++k) {
-        double gap_start = seconds(gaps[k].first);
-        double gap_end = seconds(gaps[k].first + gaps[k].length);
-        std::vector<Match> found =
-            find_shape(mono_, opening, sample(cycle_start) > 480 ? sample(cycle_start) - 480 : 0,
-                       sample(cycle_start) + opening.size() + 480, 0.9);
-        double start = found.empty() ? cycle_start : seconds(found.front().at);
-        double lost = length - (gap_start - start);
-        std::printf("  repeat %zu: heard from %.3f s to %.3f s, the last %.0f ms of the song not heard; then %.0f ms of "
+    auto starts_near = [&](double at) {
+        std::size_t from = sample(at) > sample(0.01) ? sample(at) - sample(0.01) : 0;
+        std::vector<Match> found = find_shape(mono_, opening, from, sample(at) + opening.size() + sample(0.01), 0.9);
+        return found.empty() ? -1.0 : seconds(found.front().at);
+    };
+    double start = std::max(heard, starts_near(heard));
+    int repeat = 0;
+    for (const Stretch& gap : silences(mono_, sample(heard), sample(end), SILENCE_DB, sample(GAP_S))) {
+        if (gap.first + gap.length >= sample(end))
+            break;
+        double gap_start = seconds(gap.first);
+        double gap_end = seconds(gap.first + gap.length);
+        double next = starts_near(gap_end);
+        if (next < 0) {
+            std::printf("  a gap of %.0f ms at %.3f s inside the song, which goes on after it\n",
+                        (gap_end - gap_start) * 1000, gap_start);
+            continue;
+        }
+        std::printf("  repeat %d: heard from %.3f s to %.3f s, the last %.0f ms of the song not heard; then %.0f ms of "
                     "silence\n",
-                    k + 1, start, gap_start, lost * 1000, (gap_end - gap_start) * 1000);
-        cycle_start = gap_end;
+                    ++repeat, start, gap_start, (length - (gap_start - start)) * 1000, (gap_end - gap_start) * 1000);
+        start = next;
     }
 }
 

@@ -155,7 +155,7 @@ private:
     {
         return press + 1 < placed_.size() ? placed_[press + 1].seconds : seconds(capture_.frames());
     }
-    void check_clicks(const std::vector<Occurrence>& clicks);
+    void check_clicks();
     void check_silence(std::size_t press);
     double check_start(std::size_t press, const Song& song);
     void check_volume_steps(std::size_t first, std::size_t last, double heard, const Song& song);
@@ -168,16 +168,17 @@ private:
     std::vector<Sounding> soundings_;
     std::vector<Placed> placed_;
     std::vector<Occurrence> clicks_;
+    int click_rate_ = 0;
     Checks checks_;
 };
 
-void SessionCheck::check_clicks(const std::vector<Occurrence>& clicks)
+void SessionCheck::check_clicks()
 {
     int measured = 0;
     for (std::size_t i = 0; i < presses_.size(); ++i) {
         if (placed_[i].click < 0)
             continue;
-        const Occurrence& click = clicks[std::size_t(placed_[i].click)];
+        const Occurrence& click = clicks_[std::size_t(placed_[i].click)];
         // A click over silence is measured against its samples; one over music only found.
         std::size_t start = static_cast<std::size_t>(click.start);
         std::size_t before = start > sample(0.02) ? start - sample(0.02) : 0;
@@ -189,7 +190,7 @@ void SessionCheck::check_clicks(const std::vector<Occurrence>& clicks)
             continue;
         ++measured;
         std::printf("heard from %.2f ms on (%.0f of its samples missing), %.2f dB of its samples at full volume\n",
-                    click.missing_ms, click.missing_ms * 22.05, click.gain_db);
+                    click.missing_ms, click.missing_ms * click_rate_ / 1000, click.gain_db);
         checks_.expect(std::fabs(click.gain_db - CLICK_GAIN_DB) <= CLICK_GAIN_TOLERANCE_DB,
                        "expected the click of %s (line %d) at %.1f dB (within %.1f) of its samples at full volume, "
                        "heard %.2f dB",
@@ -206,7 +207,7 @@ void SessionCheck::check_silence(std::size_t press)
     if (to <= from)
         return;
     double peak = peak_db(capture_, sample(from), sample(to));
-    std::printf("after %-14s at %7.3f s: silent from %.3f s to %.3f s, the loudest sample %.1f dBFS\n",
+    std::printf("after %-14s at %7.3f s: from %.3f s to %.3f s the loudest sample %.1f dBFS\n",
                 presses_[press].name.c_str(), placed_[press].seconds, from, to, peak);
     checks_.expect(peak < SILENCE_DB,
                    "expected silence (every sample below %.0f dBFS) from %.1f s after %s (line %d) at %.3f s to "
@@ -362,6 +363,7 @@ int SessionCheck::run(const Signal& click)
     for (const Song& song : options_.songs)
         present[song.number - 1] = true;
     soundings_ = radio_soundings(presses_, present);
+    click_rate_ = click.rate;
     Session session = place_session(mono_, capture_.rate, click, presses_);
     clicks_ = session.clicks;
     const Placement& placement = session.placement;
@@ -375,7 +377,7 @@ int SessionCheck::run(const Signal& click)
                 clicks_.size());
     for (const std::string& fault : placement.faults)
         checks_.expect(false, "%s", fault.c_str());
-    check_clicks(clicks_);
+    check_clicks();
     for (std::size_t i = 0; i < presses_.size(); ++i) {
         const Sounding& sounding = soundings_[i];
         if (sounding.song == 0) {

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Runs a Windows program of the build under wine64 in the tests' own prefix, with ALSA's null
-# device as the default sound card and a virtual display: wine-run.sh PREFIX PROGRAM [ARGS...]
+# device as the default sound card (or the ALSA configuration WINE_ASOUNDRC names) and a virtual
+# display: wine-run.sh PREFIX PROGRAM [ARGS...]
 set -eu
 prefix=$1
 shift

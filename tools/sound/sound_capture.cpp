@@ -240,8 +240,8 @@ std::vector<Plateau> plateaus(const std::vector<double>& levels, std::size_t fro
     std::vector<Plateau> found;
     to = std::min(to, levels.size());
     std::size_t start = from;
-    // A stretch grows while each window stays within the tolerance of the stretch's first
-    // windows' level; a window that does not starts the next.
+    // A stretch grows while each window stays within the tolerance of the stretch's first window;
+    // a window that does not starts the next.
     auto close = [&](std::size_t end) {
         if (end > start && end - start >= min_windows) {
             std::vector<double> stretch(levels.begin() + long(start), levels.begin() + long(end));
@@ -284,7 +284,7 @@ std::vector<Match> find_shape(const std::vector<float>& signal, const std::vecto
             energy += double(signal[at + length - 1]) * signal[at + length - 1] -
                       double(signal[at - 1]) * signal[at - 1];
         }
-        // Silence correlates with nothing: 1e-12 is below any sound the sink can carry.
+        // Silence correlates with nothing: an energy below 1e-12 is under -140 dBFS over the shape.
         if (energy < 1e-12 || shape_energy <= 0)
             continue;
         double product = 0;

@@ -1,6 +1,10 @@
-// Runs the built panelhost as a separate process and collects what it printed.
+// Runs the built panelhost as a separate process and collects what it printed; and the files the
+// tests share: the build's output folder, temporary folders, a file's bytes written and read.
 #pragma once
 
+#include <sys/types.h>
+
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +23,17 @@ struct RunResult {
 // a run that might otherwise wait for ever.
 RunResult run_panelhost(const std::vector<std::string>& args, const std::string& script,
                         unsigned long long data_limit_bytes = 0, unsigned time_limit_seconds = 0);
+
+// panelhost started in a child process with the arguments, its standard input read from the file
+// named (an empty name: /dev/null) and its output and errors written to the files named; the limits are
+// run_panelhost's. The child's pid.
+pid_t start_panelhost(const std::vector<std::string>& args, const std::string& in_path, const std::string& out_path,
+                      const std::string& err_path, unsigned long long data_limit_bytes = 0,
+                      unsigned time_limit_seconds = 0);
+
+// Waits for the child to end, limit_ms at most: its wait status, as waitpid gives it; nothing when
+// it had not ended by then (it is ended by SIGKILL) or is no child of this process.
+std::optional<int> wait_bounded(pid_t pid, long long limit_ms);
 
 // The build's output folder (panelhost and the modules).
 std::string out_dir();

@@ -141,30 +141,4 @@ RunResult run_panelhost(const std::vector<std::string>& args, const std::string&
     return result;
 }
 
-std::vector<std::string> lines_with_prefix(const std::vector<std::string>& actual,
-                                           const std::vector<std::string>& prefixes)
-{
-    std::vector<std::string> result;
-    for (const std::string& line : actual)
-        for (const std::string& prefix : prefixes)
-            if (line.compare(0, prefix.size(), prefix) == 0) {
-                result.push_back(line);
-                break;
-            }
-    return result;
-}
-
-std::string describe_difference(const std::vector<std::string>& expected, const std::vector<std::string>& actual)
-{
-    std::ostringstream text;
-    std::size_t rows = expected.size() > actual.size() ? expected.size() : actual.size();
-    text << "line | expected | actual\n";
-    for (std::size_t i = 0; i < rows; ++i) {
-        const std::string& want = i < expected.size() ? expected[i] : "(none)";
-        const std::string& got = i < actual.size() ? actual[i] : "(none)";
-        text << (want == got ? "  " : "! ") << i << " | " << want << " | " << got << "\n";
-    }
-    return text.str();
-}
-
 }  // namespace test_support

@@ -43,10 +43,4 @@ void write_text_file(const std::string& path, const std::string& text);
 // A file's bytes as they are; empty if it cannot be read.
 std::string read_text_file(const std::string& path);
 
-// Lines of `actual` that begin with one of the prefixes, in order.
-std::vector<std::string> lines_with_prefix(const std::vector<std::string>& actual,
-                                           const std::vector<std::string>& prefixes);
-// The expected and actual lines side by side, for a failure message.
-std::string describe_difference(const std::vector<std::string>& expected, const std::vector<std::string>& actual);
-
 }  // namespace test_support

@@ -1,6 +1,7 @@
 // The autopilot gauge module: its exported records, gauge header, element tree, sim variables
 // and lifecycle routines.
 #include "autohelm/autohelm.h"
+#include "autohelm/autohelm_layout.h"
 #include "platform/platform.h"
 
 GAUGE_EXPORT IMPORT_TABLE ImportTable = {{IMPORT_ID_PANELS, nullptr}, {0, nullptr}};
@@ -8,12 +9,14 @@ GAUGE_EXPORT IMPORT_TABLE ImportTable = {{IMPORT_ID_PANELS, nullptr}, {0, nullpt
 namespace autohelm {
 namespace {
 
+using namespace autohelm_layout;
+
+// a box's top left corner, where the host places an element's picture
+constexpr PIXEL_POINT corner(PIXEL_BOX box) { return {box.x, box.y}; }
+
 // ---- the element tree: the background, then the knob and the three levers drawn over it ----
 
-constexpr std::int32_t BITMAP_BACKGROUND = 101;
-constexpr std::int32_t BITMAP_LEVER = 102;   // lever down; its second picture, lever up, is 105
-constexpr std::int32_t BITMAP_KNOB = 106;
-constexpr std::uint32_t LEVER_PICTURES = 2;
+constexpr std::uint32_t LEVER_PICTURES = 2;   // down, then up
 
 constexpr std::uint32_t VAR_KNOB = 107;      // read by the host for the needle; no record of ours
 
@@ -29,18 +32,18 @@ double HOST_CALL inhibit_switch_value(ELEMENT_HEADER*);
 constexpr std::uint32_t DRAWN_OVER = IMAGE_USE_TRANSPARENCY | IMAGE_USE_ERASE;
 
 // Each element: its header on the first line, then the fields of its kind.
-//   kind                       bitmap             position   prev pos   offset    gauge             prev elem  next             failures                 image flags             special   reserved
+//   kind                       bitmap         position               prev pos   offset                  gauge             prev elem  next             failures                 image flags             special   reserved
 ELEMENT_NEEDLE knob_needle = {
-    {ELEMENT_TYPE_NEEDLE,       BITMAP_KNOB,       {49, 70},  {},        {37, 37}, &autohelm_header, nullptr,   nullptr,         knob_failures,           DRAWN_OVER,             0,        0},
+    {ELEMENT_TYPE_NEEDLE,       KNOB_ID,       KNOB_PIVOT,            {},        KNOB_PIVOT_IN_PICTURE,  &autohelm_header, nullptr,   nullptr,         knob_failures,           DRAWN_OVER,             0,        0},
     {VAR_KNOB, nullptr, 0, 0.0, 0.0}, nullptr, nullptr, 0, 0.0, nullptr, nullptr, 0};
 ELEMENT_ICON master_switch_icon = {
-    {ELEMENT_TYPE_ICON,         BITMAP_LEVER,      {94, 28},  {},        {0, 0},   &autohelm_header, nullptr,   nullptr,         master_switch_failures,  DRAWN_OVER,             0,        0},
+    {ELEMENT_TYPE_ICON,         LEVER_ID,      corner(MASTER_LEVER),  {},        {0, 0},                 &autohelm_header, nullptr,   nullptr,         master_switch_failures,  DRAWN_OVER,             0,        0},
     {VAR_AUTOPILOT_MASTER, nullptr, 0, 0.0, 0.0}, nullptr, 0.0, nullptr, 0, ICON_SWITCH_TYPE_SET_CUR_ICON, LEVER_PICTURES, 0, 0, nullptr, 0};
 ELEMENT_ICON engage_switch_icon = {
-    {ELEMENT_TYPE_ICON,         BITMAP_LEVER,      {160, 28}, {},        {0, 0},   &autohelm_header, nullptr,   nullptr,         engage_switch_failures,  DRAWN_OVER,             0,        0},
+    {ELEMENT_TYPE_ICON,         LEVER_ID,      corner(ENGAGE_LEVER),  {},        {0, 0},                 &autohelm_header, nullptr,   nullptr,         engage_switch_failures,  DRAWN_OVER,             0,        0},
     {0, nullptr, 0, 0.0, 0.0}, engage_switch_value, 0.0, nullptr, 0, ICON_SWITCH_TYPE_SET_CUR_ICON, LEVER_PICTURES, 0, 0, nullptr, 0};
 ELEMENT_ICON inhibit_switch_icon = {
-    {ELEMENT_TYPE_ICON,         BITMAP_LEVER,      {226, 28}, {},        {0, 0},   &autohelm_header, nullptr,   nullptr,         inhibit_switch_failures, DRAWN_OVER,             0,        0},
+    {ELEMENT_TYPE_ICON,         LEVER_ID,      corner(INHIBIT_LEVER), {},        {0, 0},                 &autohelm_header, nullptr,   nullptr,         inhibit_switch_failures, DRAWN_OVER,             0,        0},
     {0, nullptr, 0, 0.0, 0.0}, inhibit_switch_value, 0.0, nullptr, 0, ICON_SWITCH_TYPE_SET_CUR_ICON, LEVER_PICTURES, 0, 0, nullptr, 0};
 
 ELEMENT_HEADER* background_next[] = {
@@ -51,7 +54,7 @@ ELEMENT_HEADER* background_next[] = {
     nullptr,
 };
 ELEMENT_STATIC_IMAGE background_image = {
-    {ELEMENT_TYPE_STATIC_IMAGE, BITMAP_BACKGROUND, {0, 0},    {},        {0, 0},   &autohelm_header, nullptr,   background_next, nullptr,                 IMAGE_USE_TRANSPARENCY, 0,        0},
+    {ELEMENT_TYPE_STATIC_IMAGE, BACKGROUND_ID, {0, 0},                {},        {0, 0},                 &autohelm_header, nullptr,   background_next, nullptr,                 IMAGE_USE_TRANSPARENCY, 0,        0},
     nullptr, nullptr};
 
 ELEMENT_HEADER* autohelm_element_list[] = {&background_image.header, nullptr};

@@ -1,8 +1,19 @@
 // The autopilot's knob and lever switches: the mouse table and the three switch handlers.
 #include "autohelm/autohelm.h"
+#include "autohelm/autohelm_layout.h"
 
 namespace autohelm {
 namespace {
+
+using namespace autohelm_layout;
+
+// a child row's box, relative to its parent's; whole() covers all of it
+constexpr PIXEL_BOX within(PIXEL_BOX parent, PIXEL_BOX box)
+{
+    return {box.x - parent.x, box.y - parent.y, box.width, box.height};
+}
+constexpr PIXEL_BOX whole(PIXEL_BOX parent) { return within(parent, parent); }
+constexpr PIXEL_BOX NO_BOX = {0, 0, 0, 0};
 
 // help ids
 constexpr std::uint32_t HELP_PANEL = 0xA70C;
@@ -85,24 +96,24 @@ std::int32_t HOST_CALL on_inhibit_switch(PIXEL_POINT*, std::uint32_t)
 }  // namespace
 
 // Parent boxes are in pixels of the background, child boxes relative to their parent.
-// kind                     x    y   w   h   cursor            help                flags             event          handler            data
+// kind                   box                                   cursor            help                flags             event          handler            data
 MOUSERECT autohelm_mouse_rects[16] = {
-    {MOUSE_RECT_PARENT,       0,   0,  0,  0, CURSOR_NONE,      HELP_PANEL,         0,                0,             nullptr,           nullptr},
-    {MOUSE_RECT_PARENT,      13,  33, 74, 74, CURSOR_NONE,      HELP_KNOB,          0,                0,             nullptr,           nullptr},
-    {MOUSE_RECT_CHILD,        0,   0, 37, 74, CURSOR_DOWNARROW, 0,                  KNOB_CLICK,       KEY_KNOB_DOWN, nullptr,           nullptr},
-    {MOUSE_RECT_CHILD,       37,   0, 37, 74, CURSOR_UPARROW,   0,                  KNOB_CLICK,       KEY_KNOB_UP,   nullptr,           nullptr},
-    {MOUSE_RECT_END_PARENT,   0,   0,  0,  0, CURSOR_NONE,      0,                  0,                0,             nullptr,           nullptr},
-    {MOUSE_RECT_PARENT,      94,  28, 44, 84, CURSOR_NONE,      HELP_MASTER_SWITCH, 0,                0,             nullptr,           nullptr},
-    {MOUSE_RECT_CHILD,        0,   0, 44, 84, CURSOR_HAND,      0,                  MOUSE_LEFTSINGLE, 0,             on_master_switch,  nullptr},
-    {MOUSE_RECT_END_PARENT,   0,   0,  0,  0, CURSOR_NONE,      0,                  0,                0,             nullptr,           nullptr},
-    {MOUSE_RECT_PARENT,     160,  28, 44, 84, CURSOR_NONE,      HELP_MODE_SWITCH,   0,                0,             nullptr,           nullptr},
-    {MOUSE_RECT_CHILD,        0,   0, 44, 84, CURSOR_HAND,      0,                  MOUSE_LEFTSINGLE, 0,             on_engage_switch,  nullptr},
-    {MOUSE_RECT_END_PARENT,   0,   0,  0,  0, CURSOR_NONE,      0,                  0,                0,             nullptr,           nullptr},
-    {MOUSE_RECT_PARENT,     226,  28, 44, 84, CURSOR_NONE,      HELP_MODE_SWITCH,   0,                0,             nullptr,           nullptr},
-    {MOUSE_RECT_CHILD,        0,   0, 44, 84, CURSOR_HAND,      0,                  MOUSE_LEFTSINGLE, 0,             on_inhibit_switch, nullptr},
-    {MOUSE_RECT_END_PARENT,   0,   0,  0,  0, CURSOR_NONE,      0,                  0,                0,             nullptr,           nullptr},
-    {MOUSE_RECT_END_PARENT,   0,   0,  0,  0, CURSOR_NONE,      0,                  0,                0,             nullptr,           nullptr},
-    {MOUSE_RECT_EOL,          0,   0,  0,  0, CURSOR_NONE,      0,                  0,                0,             nullptr,           nullptr},
+    {MOUSE_RECT_PARENT,     NO_BOX,                               CURSOR_NONE,      HELP_PANEL,         0,                0,             nullptr,           nullptr},
+    {MOUSE_RECT_PARENT,     KNOB_BUTTON,                          CURSOR_NONE,      HELP_KNOB,          0,                0,             nullptr,           nullptr},
+    {MOUSE_RECT_CHILD,      within(KNOB_BUTTON, KNOB_DOWN_HALF),  CURSOR_DOWNARROW, 0,                  KNOB_CLICK,       KEY_KNOB_DOWN, nullptr,           nullptr},
+    {MOUSE_RECT_CHILD,      within(KNOB_BUTTON, KNOB_UP_HALF),    CURSOR_UPARROW,   0,                  KNOB_CLICK,       KEY_KNOB_UP,   nullptr,           nullptr},
+    {MOUSE_RECT_END_PARENT, NO_BOX,                               CURSOR_NONE,      0,                  0,                0,             nullptr,           nullptr},
+    {MOUSE_RECT_PARENT,     MASTER_LEVER,                         CURSOR_NONE,      HELP_MASTER_SWITCH, 0,                0,             nullptr,           nullptr},
+    {MOUSE_RECT_CHILD,      whole(MASTER_LEVER),                  CURSOR_HAND,      0,                  MOUSE_LEFTSINGLE, 0,             on_master_switch,  nullptr},
+    {MOUSE_RECT_END_PARENT, NO_BOX,                               CURSOR_NONE,      0,                  0,                0,             nullptr,           nullptr},
+    {MOUSE_RECT_PARENT,     ENGAGE_LEVER,                         CURSOR_NONE,      HELP_MODE_SWITCH,   0,                0,             nullptr,           nullptr},
+    {MOUSE_RECT_CHILD,      whole(ENGAGE_LEVER),                  CURSOR_HAND,      0,                  MOUSE_LEFTSINGLE, 0,             on_engage_switch,  nullptr},
+    {MOUSE_RECT_END_PARENT, NO_BOX,                               CURSOR_NONE,      0,                  0,                0,             nullptr,           nullptr},
+    {MOUSE_RECT_PARENT,     INHIBIT_LEVER,                        CURSOR_NONE,      HELP_MODE_SWITCH,   0,                0,             nullptr,           nullptr},
+    {MOUSE_RECT_CHILD,      whole(INHIBIT_LEVER),                 CURSOR_HAND,      0,                  MOUSE_LEFTSINGLE, 0,             on_inhibit_switch, nullptr},
+    {MOUSE_RECT_END_PARENT, NO_BOX,                               CURSOR_NONE,      0,                  0,                0,             nullptr,           nullptr},
+    {MOUSE_RECT_END_PARENT, NO_BOX,                               CURSOR_NONE,      0,                  0,                0,             nullptr,           nullptr},
+    {MOUSE_RECT_EOL,        NO_BOX,                               CURSOR_NONE,      0,                  0,                0,             nullptr,           nullptr},
 };
 
 }  // namespace autohelm

@@ -1,6 +1,8 @@
 // The measured scenarios of both gauges and the in-process bench that runs them.
 #include "benchmarks/gauge_scenarios.h"
 
+#include "autohelm/autohelm.h"
+#include "autohelm/autohelm_layout.h"
 #include "benchmarks/allocation_counter.h"
 #include "panelhost/options/options.h"
 #include "panelhost/host/trace.h"
@@ -71,14 +73,19 @@ constexpr PIXEL_POINT PAUSE = middle_of(layout::PAUSE_BUTTON);
 constexpr PIXEL_POINT VOLUME_UP = middle_of(layout::VOLUME_UP);
 constexpr PIXEL_POINT VOLUME_DOWN = middle_of(layout::VOLUME_DOWN);
 
-// ---- the autopilot's switches ----
+// ---- the autopilot's knob and levers: the middle of each hot spot of its layout ----
 
-constexpr PIXEL_POINT MASTER{116, 70};
-constexpr PIXEL_POINT ENGAGE{182, 70};
-constexpr PIXEL_POINT INHIBIT{248, 70};
-constexpr PIXEL_POINT KNOB_DOWN{30, 70};
-constexpr PIXEL_POINT KNOB_UP{70, 70};
-constexpr std::uint32_t VAR_MASTER = 103;
+// the same middle pixel as the radio's
+constexpr PIXEL_POINT middle_of(PIXEL_BOX box)
+{
+    return middle_of(layout::Box{box.x, box.y, box.width, box.height});
+}
+
+constexpr PIXEL_POINT MASTER = middle_of(autohelm_layout::MASTER_LEVER);
+constexpr PIXEL_POINT ENGAGE = middle_of(autohelm_layout::ENGAGE_LEVER);
+constexpr PIXEL_POINT INHIBIT = middle_of(autohelm_layout::INHIBIT_LEVER);
+constexpr PIXEL_POINT KNOB_DOWN = middle_of(autohelm_layout::KNOB_DOWN_HALF);
+constexpr PIXEL_POINT KNOB_UP = middle_of(autohelm_layout::KNOB_UP_HALF);
 
 // A volume runs 10000 hundredths of a decibel (or of the CD line's scale) in steps of 150: from
 // either end, VOLUME_BATCH steps never reach the other, so each one changes the volume.
@@ -172,7 +179,7 @@ void prepare_install(Host& host)
 
 void autohelm_master_on(Host& host)
 {
-    host.set_var(VAR_MASTER, 1);
+    host.set_var(autohelm::VAR_AUTOPILOT_MASTER, 1);
     pass(host);
 }
 

@@ -1,6 +1,6 @@
 #!/bin/sh
-# Installs the Debian packages that a job needs and the machine lacks: "demo", "measure", "release"
-# or "test". A mirror caught mid-sync serves an index that does not match its release file: the
+# Installs the Debian packages that a job needs and the machine lacks: "demo", "listen", "measure",
+# "release" or "test". A mirror caught mid-sync serves an index that does not match its release file: the
 # index is fetched again, up to three times, and then the install is tried with what was read; a
 # package that is still missing afterwards ends the job with what failed and what needs it.
 # APT_RETRY_SECONDS (10) is the wait between tries, APT_TIME_LIMIT (1800) the bound of each apt run.
@@ -13,18 +13,30 @@ build="cmake ninja-build g++ pkg-config libpng-dev zlib1g-dev libfreetype-dev fo
 demo="$build chromium curl"
 measure="$build valgrind"
 release="$build git g++-mingw-w64-i686-win32 binutils-mingw-w64-i686"
+# Wine's media graph decodes the songs through GStreamer: WAV with the base and good plugins, MP3
+# with good's mpg123, WMA with ugly's ASF reader and libav's decoder, MIDI with bad's MIDI reader
+# and synthesiser over the General MIDI sound font; each Wine architecture loads its own plugins.
+wine_media="gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-plugins-bad
+      gstreamer1.0-libav fluid-soundfont-gm"
+wine_media_i386="gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386 gstreamer1.0-plugins-ugly:i386
+      gstreamer1.0-plugins-bad:i386 gstreamer1.0-libav:i386"
+# the songs of the sound tests, made by their encoders, and the radio's sound for a listener
+listen="$build g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 wine64 wine32:i386 xvfb xauth qemu-user-static
+      $wine_media $wine_media_i386 ffmpeg lame sox"
 test="$demo
       g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-      wine64 xvfb xauth gstreamer1.0-plugins-base gstreamer1.0-plugins-good
-      wine32:i386 gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386 qemu-user-static
+      wine64 xvfb xauth $wine_media
+      wine32:i386 $wine_media_i386 qemu-user-static
+      ffmpeg lame sox
       clang libclang-rt-14-dev valgrind unzip
       chromium-driver python3 python3-selenium"
 case "$job" in
     demo) wanted=$demo ;;
+    listen) wanted=$listen ;;
     measure) wanted=$measure ;;
     release) wanted=$release ;;
     test) wanted=$test ;;
-    *) echo "ensure-packages: unknown job $job (demo, measure, release or test)" >&2; exit 2 ;;
+    *) echo "ensure-packages: unknown job $job (demo, listen, measure, release or test)" >&2; exit 2 ;;
 esac
 retry_seconds=${APT_RETRY_SECONDS:-10}
 time_limit=${APT_TIME_LIMIT:-1800}
@@ -35,7 +47,12 @@ needed_by() {
         chromium|curl) echo "the demo's picture of the live panel, the page's test in Chromium" ;;
         chromium-driver|python3|python3-selenium) echo "the page's test in Chromium (native)" ;;
         *mingw-w64*) echo "the win32 and win64 builds and their tests" ;;
+        gstreamer1.0-plugins-ugly:i386|gstreamer1.0-plugins-bad:i386|gstreamer1.0-libav:i386)
+            echo "the shipped 32-bit radio's WMA and MIDI songs under 32-bit Wine (win32: wine32_radio_sound)" ;;
         wine32:i386|*:i386|qemu-user-static) echo "the tests of the shipped 32-bit DLLs under 32-bit Wine (win32)" ;;
+        gstreamer1.0-plugins-ugly|gstreamer1.0-plugins-bad|gstreamer1.0-libav|fluid-soundfont-gm)
+            echo "the radio's WMA and MIDI songs under Wine (win32, win64: the sound tests)" ;;
+        ffmpeg|lame|sox) echo "the sound tests' songs, made by their encoders (win32, win64)" ;;
         wine64|xvfb|xauth|gstreamer*) echo "the tests of the Windows builds under Wine (win32, win64)" ;;
         clang|libclang-rt-14-dev) echo "the sanitizers' and the fuzzers' builds (sanitize, fuzz)" ;;
         valgrind) echo "the measurements and the native tests that count instructions" ;;

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Runs a 32-bit Windows program under 32-bit Wine in the tests' own prefix, with ALSA's null device
-# as the default sound card and a virtual display: tools/wine32.sh PROGRAM [ARGS...]; with --mode
-# it prints whether that is on the kernel ("native") or under the emulator ("emulated").
+# as the default sound card (or the ALSA configuration WINE_ASOUNDRC names) and a virtual display:
+# tools/wine32.sh PROGRAM [ARGS...]; with --mode it prints whether that is on the kernel ("native")
+# or under the emulator ("emulated").
 #
 # Where the kernel runs 32-bit code, Wine's 32-bit loader runs as it is; where it refuses it, the
 # loader runs under the user-mode emulator qemu-i386, with no handler registered on the machine.
@@ -58,7 +59,9 @@ fi
 
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export ALSA_CONFIG_PATH="$prefix/asoundrc"
+# The sound card: ALSA's null device, unless WINE_ASOUNDRC names another configuration (the sound
+# tests' capture).
+export ALSA_CONFIG_PATH="${WINE_ASOUNDRC:-$prefix/asoundrc}"
 
 # The 32-bit half of a prefix: its system files and the 32-bit classes of the media graph and
 # the sound device. A prefix made before wine32:i386 was installed lacks them.

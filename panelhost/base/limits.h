@@ -91,4 +91,10 @@ constexpr std::size_t LIVE_CONNECTIONS_LIMIT = 256;
 // kernel drop the page's own for a second.
 constexpr int LIVE_LISTEN_BACKLOG = 128;
 
+// ---- the sound tests ----------------------------------------------------------------------------
+
+// The longest stream the sound sink takes: the sound sessions last well under a minute, and a
+// writer that never closes its stream (a program that hangs with the sound card open) is cut off.
+constexpr int SOUND_CAPTURE_LIMIT_S = 300;
+
 }  // namespace panelhost

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <map>
 #include <set>
 
@@ -143,6 +144,54 @@ TEST_F(AutohelmModule, InstallBindsTheMouseTableToTheBackgroundJustLoaded)
     EXPECT_EQ(recorder.installed_gauge, gauge);
     ASSERT_NE(recorder.installed_table, nullptr);
     EXPECT_EQ(recorder.registered, std::set<MOUSERECT*>{recorder.installed_table});
+}
+
+TEST_F(AutohelmModule, MouseTableRowByRow)
+{
+    struct Row {
+        const char* name;
+        std::uint32_t kind;
+        std::int32_t x, y, width, height, cursor;
+        std::uint32_t help, flags, event;
+        bool handler;
+    };
+    // boxes of parents on the background, of children relative to their parent
+    const Row expected[] = {
+        // name                   kind                   x    y   w   h   cursor            help    flags       event    handler
+        {"panel",                 MOUSE_RECT_PARENT,     0,   0,  0,  0,  CURSOR_NONE,      0xA70C, 0,          0,       false},
+        {"knob",                  MOUSE_RECT_PARENT,     13,  33, 74, 74, CURSOR_NONE,      0xA42F, 0,          0,       false},
+        {"knob, left half",       MOUSE_RECT_CHILD,      0,   0,  37, 74, CURSOR_DOWNARROW, 0,      0x20200000, 0x10158, false},
+        {"knob, right half",      MOUSE_RECT_CHILD,      37,  0,  37, 74, CURSOR_UPARROW,   0,      0x20200000, 0x10157, false},
+        {"knob's end",            MOUSE_RECT_END_PARENT, 0,   0,  0,  0,  CURSOR_NONE,      0,      0,          0,       false},
+        {"master",                MOUSE_RECT_PARENT,     94,  28, 44, 84, CURSOR_NONE,      0xA403, 0,          0,       false},
+        {"master, whole switch",  MOUSE_RECT_CHILD,      0,   0,  44, 84, CURSOR_HAND,      0,      0x20000000, 0,       true},
+        {"master's end",          MOUSE_RECT_END_PARENT, 0,   0,  0,  0,  CURSOR_NONE,      0,      0,          0,       false},
+        {"engage",                MOUSE_RECT_PARENT,     160, 28, 44, 84, CURSOR_NONE,      0xA402, 0,          0,       false},
+        {"engage, whole switch",  MOUSE_RECT_CHILD,      0,   0,  44, 84, CURSOR_HAND,      0,      0x20000000, 0,       true},
+        {"engage's end",          MOUSE_RECT_END_PARENT, 0,   0,  0,  0,  CURSOR_NONE,      0,      0,          0,       false},
+        {"inhibit",               MOUSE_RECT_PARENT,     226, 28, 44, 84, CURSOR_NONE,      0xA402, 0,          0,       false},
+        {"inhibit, whole switch", MOUSE_RECT_CHILD,      0,   0,  44, 84, CURSOR_HAND,      0,      0x20000000, 0,       true},
+        {"inhibit's end",         MOUSE_RECT_END_PARENT, 0,   0,  0,  0,  CURSOR_NONE,      0,      0,          0,       false},
+        {"panel's end",           MOUSE_RECT_END_PARENT, 0,   0,  0,  0,  CURSOR_NONE,      0,      0,          0,       false},
+        {"end of table",          MOUSE_RECT_EOL,        0,   0,  0,  0,  CURSOR_NONE,      0,      0,          0,       false},
+    };
+    gauge->install_routine(module);
+    ASSERT_NE(recorder.installed_table, nullptr);
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        const Row& e = expected[i];
+        const MOUSERECT& row = recorder.installed_table[i];
+        EXPECT_EQ(row.rect_type, e.kind) << e.name;
+        EXPECT_EQ(row.box.x, e.x) << e.name;
+        EXPECT_EQ(row.box.y, e.y) << e.name;
+        EXPECT_EQ(row.box.width, e.width) << e.name;
+        EXPECT_EQ(row.box.height, e.height) << e.name;
+        EXPECT_EQ(row.cursor, e.cursor) << e.name;
+        EXPECT_EQ(row.help_id, e.help) << e.name;
+        EXPECT_EQ(row.mouse_flags, e.flags) << e.name;
+        EXPECT_EQ(row.event_id, e.event) << e.name;
+        EXPECT_EQ(row.function.handler != nullptr, e.handler) << e.name;
+        EXPECT_EQ(row.user_data, nullptr) << e.name;
+    }
 }
 
 TEST_F(AutohelmModule, InstallWithoutABackgroundPicturePassesNoSize)

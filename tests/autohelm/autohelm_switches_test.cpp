@@ -1,5 +1,6 @@
 // The autopilot panel's controls through panelhost: the switches' decision table, the knob
 // halves, the hot-spot boxes and the help ids.
+#include "tests/autohelm/decision_table.h"
 #include "tests/support/panelhost_runner.h"
 #include "tests/support/trace_lines.h"
 
@@ -16,44 +17,7 @@ std::string autohelm()
     return test_support::out_dir() + "/autohelm.so";
 }
 
-// the middle of each switch's box, in pixels of the background
-const char* const CLICK_MASTER = "click 116 70\n";
-const char* const CLICK_ENGAGE = "click 182 70\n";
-const char* const CLICK_INHIBIT = "click 248 70\n";
-
-const std::string MASTER_OFF = "key 0x100ff 0";
-const std::string MASTER_ON = "key 0x10100 0";
-const std::string ENGAGE_1 = "key 0x100bd 0", ENGAGE_2 = "key 0x100be 0";
-const std::string RELEASE_1 = "key 0x10117 0", RELEASE_2 = "key 0x10118 0";
-
-enum class Switch { master, engage, inhibit };
-
-struct DecisionCase {
-    const char* name;
-    Switch clicked;
-    double var_103, var_106, var_108;
-    int engage_after, inhibit_after;   // the lever flags as they are after the click's toggle
-    Lines expected;                    // the key events of the click, in order
-};
-
-// The script that brings the levers to the positions they must have before the click (clicks
-// while variable 103 is zero only move them), sets the variables, lets an update read them,
-// then clicks.
-std::string decision_script(const DecisionCase& c)
-{
-    int engage_before = c.engage_after ^ (c.clicked == Switch::engage);
-    int inhibit_before = c.inhibit_after ^ (c.clicked == Switch::inhibit);
-    std::string script;
-    if (engage_before)
-        script += CLICK_ENGAGE;
-    if (inhibit_before)
-        script += CLICK_INHIBIT;
-    script += "var 103 " + std::to_string(c.var_103) + "\nvar 106 " + std::to_string(c.var_106) + "\nvar 108 " +
-              std::to_string(c.var_108) + "\nframe\necho click\n";
-    script += c.clicked == Switch::master ? CLICK_MASTER : c.clicked == Switch::engage ? CLICK_ENGAGE : CLICK_INHIBIT;
-    script += "echo end\n";
-    return script;
-}
+using namespace decision_table;
 
 // The key lines between the two echo markers.
 Lines keys_of_click(const Lines& trace)
@@ -71,48 +35,15 @@ Lines keys_of_click(const Lines& trace)
     return keys;
 }
 
+// Each row of the table in a bench of its own (the script run of all rows reloads the module
+// between them instead).
 TEST(AutohelmSwitches, DecisionTable)
 {
-    const Lines none;
-    const DecisionCase cases[] = {
-        // master: 103 set sends the master-off event alone
-        {"master, 103 set, levers neutral", Switch::master, 1, 0, 0, 0, 0, {MASTER_OFF}},
-        {"master, 103 set, levers would engage", Switch::master, 1, 0, 0, 1, 0, {MASTER_OFF}},
-        {"master, 103 set, modes engaged: no release pair", Switch::master, 1, 1, 1, 1, 1, {MASTER_OFF}},
-        {"master, 103 set to another non-zero value", Switch::master, -0.5, 0, 0, 0, 0, {MASTER_OFF}},
-        // master: 103 zero
-        {"master on, engage on, inhibit off", Switch::master, 0, 0, 0, 1, 0, {MASTER_ON, ENGAGE_1, ENGAGE_2}},
-        {"master on, engage on, inhibit off, modes not consulted", Switch::master, 0, 1, 1, 1, 0,
-         {MASTER_ON, ENGAGE_1, ENGAGE_2}},
-        {"master on, engage off, inhibit off", Switch::master, 0, 0, 0, 0, 0, {MASTER_ON}},
-        {"master on, engage off, inhibit on", Switch::master, 0, 0, 0, 0, 1, {MASTER_ON}},
-        {"master on, engage on, inhibit on", Switch::master, 0, 0, 0, 1, 1, {MASTER_ON}},
-        // engage
-        {"engage, 103 zero", Switch::engage, 0, 0, 0, 1, 0, none},
-        {"engage, 103 zero, modes engaged", Switch::engage, 0, 1, 1, 0, 1, none},
-        {"engage on, 103 set, mode 106 engaged: release", Switch::engage, 1, 1, 0, 1, 0, {RELEASE_1, RELEASE_2}},
-        {"engage off, 103 set, mode 108 engaged: release", Switch::engage, 1, 0, 1, 0, 1, {RELEASE_1, RELEASE_2}},
-        {"engage on, 103 set, both modes engaged: release", Switch::engage, 1, 1, 1, 1, 1, {RELEASE_1, RELEASE_2}},
-        {"engage on, 103 set, no mode, inhibit off", Switch::engage, 1, 0, 0, 1, 0, {ENGAGE_1, ENGAGE_2}},
-        {"engage off, 103 set, no mode, inhibit off: engages all the same", Switch::engage, 1, 0, 0, 0, 0,
-         {ENGAGE_1, ENGAGE_2}},
-        {"engage on, 103 set, no mode, inhibit on", Switch::engage, 1, 0, 0, 1, 1, none},
-        {"engage off, 103 set, no mode, inhibit on", Switch::engage, 1, 0, 0, 0, 1, none},
-        // inhibit
-        {"inhibit, 103 zero", Switch::inhibit, 0, 0, 0, 1, 1, none},
-        {"inhibit, 103 zero, mode engaged", Switch::inhibit, 0, 0, 1, 1, 0, none},
-        {"inhibit on, 103 set, mode 108 engaged: release", Switch::inhibit, 1, 0, 1, 0, 1, {RELEASE_1, RELEASE_2}},
-        {"inhibit off, 103 set, mode 106 engaged: release", Switch::inhibit, 1, 1, 0, 1, 0, {RELEASE_1, RELEASE_2}},
-        {"inhibit on, 103 set, no mode, engage on: engages", Switch::inhibit, 1, 0, 0, 1, 1, {ENGAGE_1, ENGAGE_2}},
-        {"inhibit off, 103 set, no mode, engage on", Switch::inhibit, 1, 0, 0, 1, 0, {ENGAGE_1, ENGAGE_2}},
-        {"inhibit on, 103 set, no mode, engage off", Switch::inhibit, 1, 0, 0, 0, 1, none},
-        {"inhibit off, 103 set, no mode, engage off", Switch::inhibit, 1, 0, 0, 0, 0, none},
-    };
-    for (const DecisionCase& c : cases) {
-        auto run = run_panelhost({autohelm(), "autohelm.gau"}, decision_script(c));
-        ASSERT_EQ(run.status, 0) << c.name << ": " << run.err;
+    for (const Row& row : rows()) {
+        auto run = run_panelhost({autohelm(), "autohelm.gau"}, row_script(row) + "echo end\n");
+        ASSERT_EQ(run.status, 0) << row.name << ": " << run.err;
         Lines actual = keys_of_click(run.lines());
-        EXPECT_LINES(c.expected, actual) << c.name;
+        EXPECT_LINES(row.expected, actual) << row.name;
     }
 }
 

@@ -54,6 +54,7 @@ TEST(Docs, TheLimitsTableIsTheBenchsOwn)
         {"LIVE_LINGER_BYTES", static_cast<long long>(LIVE_LINGER_BYTES)},
         {"LIVE_CONNECTIONS_LIMIT", static_cast<long long>(LIVE_CONNECTIONS_LIMIT)},
         {"LIVE_LISTEN_BACKLOG", LIVE_LISTEN_BACKLOG},
+        {"SOUND_CAPTURE_LIMIT_S", SOUND_CAPTURE_LIMIT_S},
     };
     // | what | VALUE [unit ...] | `NAME` |
     std::string doc = read_doc("docs/panelhost.md");

@@ -1,13 +1,16 @@
 #!/bin/sh
 # Runs a Windows program of the build under wine64 in the tests' own prefix, with ALSA's null
-# device as the default sound card and a virtual display: wine-run.sh PREFIX PROGRAM [ARGS...]
+# device as the default sound card (or the ALSA configuration WINE_ASOUNDRC names) and a virtual
+# display: wine-run.sh PREFIX PROGRAM [ARGS...]
 set -eu
 prefix=$1
 shift
 export WINEPREFIX="$prefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export ALSA_CONFIG_PATH="$prefix/asoundrc"
+# The sound card: ALSA's null device, unless WINE_ASOUNDRC names another configuration (the sound
+# tests' capture).
+export ALSA_CONFIG_PATH="${WINE_ASOUNDRC:-$prefix/asoundrc}"
 wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=$(command -v wine64)
 if [ ! -f "$prefix/system.reg" ]; then

@@ -1,5 +1,6 @@
 // Draws the autopilot panel's four bitmaps: autohelm_art DIR writes background.bmp (101),
 // lever_down.bmp (102), lever_up.bmp (105) and knob.bmp (106) into DIR, the same bytes on every run.
+#include "autohelm/autohelm_layout.h"
 #include "tools/art/bitmap_writer.h"
 
 #include <cstdio>
@@ -8,10 +9,7 @@
 namespace {
 
 using tools::PaletteImage;
-
-constexpr int PANEL_WIDTH = 300, PANEL_HEIGHT = 137;
-constexpr int LEVER_WIDTH = 44, LEVER_HEIGHT = 84;
-constexpr int KNOB_SIDE = 76;
+using namespace autohelm_layout;
 
 // the lever's palette: black, then four greys from shadow to highlight
 constexpr std::uint8_t BLACK = 0, SHADOW = 1, GREY = 2, LIGHT = 3, HIGHLIGHT = 4;

@@ -423,6 +423,21 @@ constexpr WineRow WINE_MEASURES[] = {
     {"all six as <code>.wma</code>", "29 threads, 57 MB", "29 threads, 61 MB", "29 threads, 69 MB"},
 };
 
+// The song formats that play under Wine, and the Debian packages that make each play: measured
+// with songs made by their encoders (docs/gauges.md holds the same table).
+struct FormatRow {
+    const char* format;
+    const char* packages;
+};
+constexpr FormatRow WINE_FORMATS[] = {
+    {"WAV (16-bit or 8-bit PCM)", "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good"},
+    {"MP3", "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good"},
+    {"WMA (WMA v2 in ASF)",
+     "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-plugins-ugly, gstreamer1.0-libav"},
+    {"MIDI (standard MIDI file)",
+     "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-plugins-bad, fluid-soundfont-gm"},
+};
+
 std::string wine_section()
 {
     std::string html =
@@ -442,7 +457,20 @@ std::string wine_section()
             "<p>A radio without that check counted, with no songs, 28, 1&nbsp;228 and 4&nbsp;828 threads (55 MB, "
             "1.2 GB, 4.7 GB), and with <code>.mp3</code> songs 35, 335 and 1&nbsp;235 threads. Your songs may carry "
             "any of the four extensions; the songs that play keep 25 threads of Wine's framework for as long as "
-            "the simulator runs, however often the panel loads.</p>\n</section>\n";
+            "the simulator runs, however often the panel loads.</p>\n";
+    html += "<h3>Which songs play under Wine</h3>\n"
+            "<p>Wine plays your songs through GStreamer, and each song format needs the GStreamer plugins of its "
+            "Debian packages. For a 32-bit simulator under 32-bit Wine, install the <code>:i386</code> packages of "
+            "the same names (<code>gstreamer1.0-libav:i386</code> and so on; the sound font serves both). A song in a format that Wine cannot "
+            "play counts as not there: its preset shows <q class=\"message\">song1 not installed</q> (with its own "
+            "number), the message of a missing file. Measured with Debian&nbsp;12's packages:</p>\n"
+            "<table class=\"wine-formats\">\n<tr><th>Song format</th><th>Debian packages</th></tr>\n";
+    for (const FormatRow& row : WINE_FORMATS)
+        html += std::string("<tr><td>") + row.format + "</td><td>" + row.packages + "</td></tr>\n";
+    html += "</table>\n"
+            "<p>Under Wine every click sounds a little softer than it should, and a song that repeats is silent "
+            "for about a fifth of a second at each repeat, its last notes cut short: both are Wine's doing, not the "
+            "radio's.</p>\n</section>\n";
     return html;
 }
 

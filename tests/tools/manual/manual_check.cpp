@@ -80,6 +80,7 @@ private:
     void check_example_panel();
     void check_messages();
     void check_wine();
+    void check_table(const char* table_class, const char* what, const std::vector<std::vector<std::string>>& measured);
     // The tooltip keys a piece of the manual shows: its quoted tooltip texts and its help ids.
     std::vector<std::string> tooltips_in(const Node& node);
     const Node* one(const Node& within, std::string_view tag, std::string_view css_class, const std::string& what);
@@ -343,10 +344,11 @@ void Checker::check_messages()
     }
 }
 
-void Checker::check_wine()
+void Checker::check_table(const char* table_class, const char* what,
+                          const std::vector<std::vector<std::string>>& measured)
 {
     std::vector<std::vector<std::string>> rows;
-    if (const Node* table = one(root_, "table", "wine", "the Wine figures"))
+    if (const Node* table = one(root_, "table", table_class, what))
         for (const Node* row : find_all(*table, "tr")) {
             std::vector<const Node*> cells = element_children(*row, "td");
             if (cells.empty())
@@ -356,19 +358,25 @@ void Checker::check_wine()
                 texts.push_back(plain(cell->inner_text()));
             rows.push_back(texts);
         }
-    if (facts_.wine.empty())
-        fault("docs/gauges.md has no table of the Wine figures to check the manual's against");
-    if (rows != facts_.wine) {
+    if (measured.empty())
+        fault(std::string("docs/gauges.md has no table of ") + what + " to check the manual's against");
+    if (rows != measured) {
         std::string both;
         for (const auto& row : rows)
             for (const std::string& cell : row)
                 both += "[" + cell + "]";
         both += " against docs/gauges.md's ";
-        for (const auto& row : facts_.wine)
+        for (const auto& row : measured)
             for (const std::string& cell : row)
                 both += "[" + cell + "]";
-        fault("the Wine figures are not the measured ones: " + both);
+        fault(std::string(what) + " are not the measured ones: " + both);
     }
+}
+
+void Checker::check_wine()
+{
+    check_table("wine", "the Wine figures", facts_.wine);
+    check_table("wine-formats", "the song formats under Wine", facts_.wine_formats);
 }
 
 std::vector<std::string> Checker::run()
@@ -396,13 +404,15 @@ std::vector<std::string> check_manual(std::string_view html, const ManualFacts& 
     return Checker(root, facts).run();
 }
 
-std::vector<std::vector<std::string>> gauges_doc_wine_rows(std::string_view doc)
+// The rows of the first table after the paragraph whose heading row starts with `heading`.
+static std::vector<std::vector<std::string>> gauges_doc_table_rows(std::string_view doc, std::string_view paragraph_text,
+                                                                  std::string_view heading)
 {
     std::vector<std::vector<std::string>> rows;
-    std::size_t paragraph = doc.find("Running the simulator under Wine");
+    std::size_t paragraph = doc.find(paragraph_text);
     if (paragraph == std::string_view::npos)
         return rows;
-    std::size_t header = doc.find("\n| songs in", paragraph);
+    std::size_t header = doc.find(heading, paragraph);
     if (header == std::string_view::npos)
         return rows;
     std::size_t line_start = doc.find('\n', header + 1);   // past the heading row
@@ -423,6 +433,16 @@ std::vector<std::vector<std::string>> gauges_doc_wine_rows(std::string_view doc)
         line_start = line_end;
     }
     return rows;
+}
+
+std::vector<std::vector<std::string>> gauges_doc_wine_rows(std::string_view doc)
+{
+    return gauges_doc_table_rows(doc, "Running the simulator under Wine", "\n| songs in");
+}
+
+std::vector<std::vector<std::string>> gauges_doc_format_rows(std::string_view doc)
+{
+    return gauges_doc_table_rows(doc, "Which songs play under Wine", "\n| song format");
 }
 
 bool decode_base64(std::string_view text, std::vector<std::uint8_t>& bytes)

@@ -18,6 +18,7 @@ struct ManualFacts {
     std::string example_panel;                    // the release's example panel file
     std::set<Message> messages;                   // every message box the radio shows
     std::vector<std::vector<std::string>> wine;   // the measured rows of the Wine table of docs/gauges.md
+    std::vector<std::vector<std::string>> wine_formats;   // its rows of the songs' formats and their packages
 };
 
 // Every way the manual departs from the facts, one line each; empty when it agrees.
@@ -26,6 +27,8 @@ std::vector<std::string> check_manual(std::string_view html, const ManualFacts& 
 // The rows of the table in docs/gauges.md's paragraph on running the simulator under Wine, each
 // cell's text without its code marks; empty when it has no such table.
 std::vector<std::vector<std::string>> gauges_doc_wine_rows(std::string_view doc);
+// The rows of the table of song formats and the packages that play them under Wine.
+std::vector<std::vector<std::string>> gauges_doc_format_rows(std::string_view doc);
 
 // RFC 4648 base64 with its padding; false for anything else.
 bool decode_base64(std::string_view text, std::vector<std::uint8_t>& bytes);

@@ -40,8 +40,9 @@ const ManualFacts& facts()
         gathered.gauges.push_back(manual_test::gauge_facts("autopilot", "autohelm.so", "autohelm.gau"));
         gathered.example_panel = read_text_file(std::string(PANEL_SOURCE_DIR) + "/tools/release/panel.cfg");
         gathered.messages = manual_test::radio_messages();
-        gathered.wine =
-            manual_test::gauges_doc_wine_rows(read_text_file(std::string(PANEL_SOURCE_DIR) + "/docs/gauges.md"));
+        const std::string gauges_doc = read_text_file(std::string(PANEL_SOURCE_DIR) + "/docs/gauges.md");
+        gathered.wine = manual_test::gauges_doc_wine_rows(gauges_doc);
+        gathered.wine_formats = manual_test::gauges_doc_format_rows(gauges_doc);
         return gathered;
     }();
     return facts;
@@ -190,6 +191,8 @@ TEST(ManualChecks, FindEveryFaultPlantedInACopy)
          "the radio's message \"song3 not installed\" (title \"\") is not in the messages table"},
         {"a Wine figure changed", replace_first("29 threads, 70 MB", "29 threads, 71 MB"),
          "the Wine figures are not the measured ones"},
+        {"a song format's package left out", replace_first(", gstreamer1.0-libav</td>", "</td>"),
+         "the song formats under Wine are not the measured ones"},
     };
     const std::string manual = generate("Manual-planted.html");
     ASSERT_FALSE(manual.empty());
@@ -259,6 +262,11 @@ TEST(ModuleFacts, TheReadmesWineTableIsRead)
                                                       {"all six as .mp3", "29 threads", "30"}};
     EXPECT_EQ(manual_test::gauges_doc_wine_rows(doc), expected);
     EXPECT_TRUE(manual_test::gauges_doc_wine_rows("no such paragraph\n| songs in | x |\n").empty());
+    const std::string formats = doc + "\nWhich songs play under Wine. Text.\n\n| song format | packages |\n|---|---|\n"
+                                      "| MP3 | gstreamer1.0-plugins-good |\n\nAfter.\n";
+    EXPECT_EQ(manual_test::gauges_doc_format_rows(formats),
+              (std::vector<std::vector<std::string>>{{"MP3", "gstreamer1.0-plugins-good"}}));
+    EXPECT_EQ(manual_test::gauges_doc_wine_rows(formats), expected);
 }
 
 TEST(Base64, DecodesPaddedTextAndRefusesTheRest)

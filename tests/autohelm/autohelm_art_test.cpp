@@ -1,26 +1,14 @@
 // The autopilot panel's committed bitmaps: sizes, depth, palettes and what they show.
 #include "panelhost/host/bitmap.h"
+#include "tests/support/bitmap_file.h"
 
 #include <gtest/gtest.h>
-
-#include <fstream>
-#include <iterator>
 
 namespace {
 
 panelhost::Bitmap read_bitmap(const std::string& name)
 {
-    std::string path = std::string(AUTOHELM_RESOURCE_DIR) + "/" + name;
-    std::ifstream file(path, std::ios::binary);
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    panelhost::Bitmap bitmap;
-    std::string error;
-    EXPECT_GT(bytes.size(), 14u) << path;
-    if (bytes.size() > 14) {
-        EXPECT_EQ(bytes[0], 'B') << path;
-        EXPECT_TRUE(panelhost::read_dib(bytes.data() + 14, bytes.size() - 14, bitmap, error)) << path << ": " << error;
-    }
-    return bitmap;
+    return test_support::read_bitmap_file(std::string(AUTOHELM_RESOURCE_DIR) + "/" + name);
 }
 
 bool is_grey(std::uint32_t colour)

@@ -1,12 +1,12 @@
 // The autopilot panel's lifecycle through panelhost: the routines' service calls in order, the
 // master-off event at every initialisation, and the lever flags across reinstall and reload.
 #include "tests/support/panelhost_runner.h"
+#include "tests/support/trace_lines.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using test_support::describe_difference;
 using test_support::lines_with_prefix;
 using test_support::run_panelhost;
 using Lines = std::vector<std::string>;
@@ -15,9 +15,6 @@ std::string autohelm()
 {
     return test_support::out_dir() + "/autohelm.so";
 }
-
-#define EXPECT_LINES(expected, actual) \
-    EXPECT_EQ(expected, actual) << describe_difference(expected, actual)
 
 TEST(AutohelmLifecycle, RoutinesCallTheirServicesInOrder)
 {

@@ -2,7 +2,7 @@
 // exact arguments of its service calls, which panelhost's trace does not show.
 #include "host/panel_host.h"
 #include "platform/platform.h"
-#include "tests/support/panelhost_runner.h"
+#include "tests/support/recorded_module.h"
 #include "tests/support/recording_host.h"
 
 #include <gtest/gtest.h>
@@ -14,33 +14,15 @@
 namespace {
 
 using Lines = std::vector<std::string>;
-
-test_support::RecordingHost& recorder = test_support::recording_host();
 using test_support::pointer_text;
 
-class AutohelmModule : public ::testing::Test {
+class AutohelmModule : public test_support::RecordedModuleTest {
 protected:
     void SetUp() override
     {
-        recorder = test_support::RecordingHost{};
         recorder.fill_background = true;
         recorder.background_picture = HOST_IMAGE{0, 300, 137};
-        std::string path = test_support::out_dir() + "/autohelm.so";
-        module = LoadLibraryA(path.c_str());
-        ASSERT_NE(module, nullptr) << "cannot load " << path;
-        import_table = reinterpret_cast<IMPORT_TABLE*>(GetProcAddress(module, "ImportTable"));
-        linkage = reinterpret_cast<MODULE_LINKAGE<2>*>(GetProcAddress(module, "Linkage"));
-        ASSERT_NE(import_table, nullptr);
-        ASSERT_NE(linkage, nullptr);
-        import_table->panels.pointer = test_support::recording_services();
-        gauge = linkage->gauge_list[0];
-        ASSERT_NE(gauge, nullptr);
-    }
-
-    void TearDown() override
-    {
-        if (module)
-            FreeLibrary(module);
+        ASSERT_NO_FATAL_FAILURE(load_module("autohelm.so"));
     }
 
     void install()
@@ -64,11 +46,6 @@ protected:
     {
         return reinterpret_cast<ELEMENT_ICON*>(child(child_index))->update_callback(argument);
     }
-
-    HMODULE module = nullptr;
-    IMPORT_TABLE* import_table = nullptr;
-    MODULE_LINKAGE<2>* linkage = nullptr;
-    GAUGEHDR* gauge = nullptr;
 };
 
 TEST_F(AutohelmModule, ExportedRecordsAndTheHeader)

@@ -2,12 +2,12 @@
 // halves, the hot-spot boxes and the help ids.
 #include "tests/autohelm/decision_table.h"
 #include "tests/support/panelhost_runner.h"
+#include "tests/support/trace_lines.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using test_support::describe_difference;
 using test_support::lines_with_prefix;
 using test_support::run_panelhost;
 using Lines = std::vector<std::string>;
@@ -43,7 +43,7 @@ TEST(AutohelmSwitches, DecisionTable)
         auto run = run_panelhost({autohelm(), "autohelm.gau"}, row_script(row) + "echo end\n");
         ASSERT_EQ(run.status, 0) << row.name << ": " << run.err;
         Lines actual = keys_of_click(run.lines());
-        EXPECT_EQ(row.expected, actual) << row.name << "\n" << describe_difference(row.expected, actual);
+        EXPECT_LINES(row.expected, actual) << row.name;
     }
 }
 
@@ -57,7 +57,7 @@ TEST(AutohelmSwitches, HandlersDecideFromTheLastUpdate)
     ASSERT_EQ(run.status, 0) << run.err;
     Lines expected = {MASTER_ON, ENGAGE_1, ENGAGE_2, MASTER_ON, ENGAGE_1, ENGAGE_2, MASTER_OFF};
     Lines actual = keys_of_click(run.lines());
-    EXPECT_EQ(expected, actual) << describe_difference(expected, actual);
+    EXPECT_LINES(expected, actual);
 }
 
 TEST(AutohelmSwitches, LeversShowTheirFlagsAndTheMasterShowsVariable103)
@@ -75,7 +75,7 @@ TEST(AutohelmSwitches, LeversShowTheirFlagsAndTheMasterShowsVariable103)
         "element 2 hidden=0 value=1", "element 3 hidden=0 value=1", "element 4 hidden=0 value=1",
     };
     Lines actual = lines_with_prefix(run.lines(), {"element 2", "element 3", "element 4"});
-    EXPECT_EQ(expected, actual) << describe_difference(expected, actual);
+    EXPECT_LINES(expected, actual);
 }
 
 struct KnobCase {
@@ -114,7 +114,7 @@ TEST(AutohelmKnob, HalvesSendTheirEventsFromTheMouseTable)
             else if (inside)
                 actual.push_back(line);
         }
-        EXPECT_EQ(c.expected, actual) << c.name << "\n" << describe_difference(c.expected, actual);
+        EXPECT_LINES(c.expected, actual) << c.name;
     }
 }
 
@@ -149,7 +149,7 @@ TEST(AutohelmSwitches, HotSpotsCoverTheLeversExactly)
                                 "echo click\nclick 94 28\nclick 137 111\nclick 93 70\nclick 138 70\nclick 116 112\necho end\n");
     Lines expected = {MASTER_ON, MASTER_ON};
     Lines actual = keys_of_click(master.lines());
-    EXPECT_EQ(expected, actual) << describe_difference(expected, actual);
+    EXPECT_LINES(expected, actual);
 }
 
 TEST(AutohelmSwitches, HelpIdsFromTheHotSpotOutward)
@@ -166,7 +166,7 @@ TEST(AutohelmSwitches, HelpIdsFromTheHotSpotOutward)
         "tooltip none", "tooltip none",                 // outside the 300 x 137 background
     };
     Lines actual = lines_with_prefix(run.lines(), {"tooltip"});
-    EXPECT_EQ(expected, actual) << describe_difference(expected, actual);
+    EXPECT_LINES(expected, actual);
     EXPECT_TRUE(lines_with_prefix(run.lines(), {"warning mouse table"}).empty()) << run.out;
 }
 

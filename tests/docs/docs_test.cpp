@@ -2,13 +2,12 @@
 // constants it quotes, and every path a document names against the source tree.
 #include "panelhost/base/limits.h"
 #include "base/text.h"
+#include "tests/support/panelhost_runner.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <climits>
-#include <iterator>
 #include <map>
 #include <regex>
 #include <string>
@@ -18,8 +17,7 @@ namespace {
 
 std::string read_doc(const std::string& name)
 {
-    std::ifstream file(std::string(PANEL_SOURCE_DIR) + "/" + name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return test_support::read_text_file(std::string(PANEL_SOURCE_DIR) + "/" + name);
 }
 
 struct Limit {

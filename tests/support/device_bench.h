@@ -1,10 +1,12 @@
-// What the back-end and stand-in tests share: the platform's trace collected line by line, and
-// the simulated CD drive and mixer put back as the bench starts them before every test.
+// What the back-end and stand-in tests share: the platform's trace collected line by line (and
+// compared by EXPECT_LINES), and the simulated CD drive and mixer put back as the bench starts
+// them before every test.
 #pragma once
 
 #include "platform/sim/cd_drive.h"
 #include "platform/sim/mixer.h"
 #include "platform/sim/simulation.h"
+#include "tests/support/trace_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -40,21 +42,4 @@ private:
     Lines trace_;
 };
 
-// Passes when the traces are equal; otherwise shows both, line by line.
-inline ::testing::AssertionResult same_trace(const Lines& expected, const Lines& actual)
-{
-    if (expected == actual)
-        return ::testing::AssertionSuccess();
-    ::testing::AssertionResult failure = ::testing::AssertionFailure();
-    failure << "\n  expected trace:\n";
-    for (const std::string& line : expected)
-        failure << "    " << line << "\n";
-    failure << "  actual trace:\n";
-    for (const std::string& line : actual)
-        failure << "    " << line << "\n";
-    return failure;
-}
-
 }  // namespace device_bench
-
-#define EXPECT_TRACE(expected, actual) EXPECT_TRUE(::device_bench::same_trace((expected), (actual)))

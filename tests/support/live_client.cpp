@@ -4,7 +4,6 @@
 #include "tests/support/panelhost_runner.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
@@ -15,6 +14,7 @@
 #include <cctype>
 #include <cerrno>
 #include <fstream>
+#include <optional>
 #include <regex>
 #include <thread>
 
@@ -47,24 +47,10 @@ void ServedPanel::start(const std::vector<std::string>& given, const std::functi
     folder_ = make_temp_dir();
     if (prepare)
         prepare(folder_);
-    std::string program = out_dir() + "/panelhost";
-    std::vector<std::string> args = {program, "--cwd", folder_, "--serve", "127.0.0.1:0"};
+    std::vector<std::string> args = {"--cwd", folder_, "--serve", "127.0.0.1:0"};
     for (std::string arg : given)
         args.push_back(std::regex_replace(arg, std::regex("\\{folder\\}"), folder_));
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    std::string out = folder_ + "/trace", err = folder_ + "/errors";
-    pid_ = fork();
-    if (pid_ == 0) {
-        int in = open("/dev/null", O_RDONLY);
-        dup2(in, 0);
-        dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
-        dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
-        execv(program.c_str(), argv.data());
-        _exit(127);
-    }
+    pid_ = start_panelhost(args, "", folder_ + "/trace", folder_ + "/errors");
     // It says where it listens once it does.
     const std::regex listening("the live panel is at http://127\\.0\\.0\\.1:([0-9]+)/");
     for (Clock::time_point start = Clock::now(); ms_since(start) < 20000 && port_ == 0;) {
@@ -93,21 +79,9 @@ int ServedPanel::end(int signal)
         return status_;
     Clock::time_point sent = Clock::now();
     kill(pid_, signal);
-    int status = 0;
-    pid_t ended = 0;
-    while (ended == 0 && ms_since(sent) < 10000) {
-        ended = waitpid(pid_, &status, WNOHANG);
-        if (ended == 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
+    std::optional<int> status = wait_bounded(pid_, 10000);
     ended_ms_ = exact_ms_since(sent);
-    if (ended == 0) {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, &status, 0);
-        status_ = -1;
-    } else {
-        status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    status_ = status && WIFEXITED(*status) ? WEXITSTATUS(*status) : -1;
     pid_ = -1;
     return status_;
 }

@@ -5,6 +5,7 @@
 #include "platform/native/window_registry.h"
 #include "platform/sim/media.h"
 #include "tests/support/panelhost_runner.h"
+#include "tests/support/song_variants.h"
 
 #include <unistd.h>
 
@@ -17,42 +18,13 @@
 extern "C" const NATIVE_RESOURCE native_resource_table[];
 
 namespace media_test {
-namespace {
-
-void put32(Bytes& out, std::uint32_t value)
-{
-    for (int shift = 0; shift < 32; shift += 8)
-        out.push_back(static_cast<unsigned char>(value >> shift));
-}
-
-void put16(Bytes& out, std::uint32_t value)
-{
-    out.push_back(static_cast<unsigned char>(value));
-    out.push_back(static_cast<unsigned char>(value >> 8));
-}
-
-}  // namespace
 
 Bytes wave_file_bytes(std::uint32_t data_bytes, std::uint32_t samples_per_second)
 {
-    Bytes out;
-    out.insert(out.end(), {'R', 'I', 'F', 'F'});
-    put32(out, 4 + 24 + 8 + data_bytes + (data_bytes & 1));
-    out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    put32(out, 16);
-    put16(out, 1);
-    put16(out, 1);
-    put32(out, samples_per_second);
-    put32(out, samples_per_second);
-    put16(out, 1);
-    put16(out, 8);
-    out.insert(out.end(), {'d', 'a', 't', 'a'});
-    put32(out, data_bytes);
+    Bytes samples;
     for (std::uint32_t i = 0; i < data_bytes; ++i)
-        out.push_back(static_cast<unsigned char>(128 + (i % 16)));
-    if (data_bytes & 1)
-        out.push_back(0);
-    return out;
+        samples.push_back(static_cast<unsigned char>(128 + (i % 16)));
+    return test_support::wave_file(samples, samples_per_second);
 }
 
 Bytes click_resource_bytes()

@@ -15,7 +15,7 @@ namespace media_test {
 
 using Bytes = std::vector<unsigned char>;
 
-// A RIFF WAVE file of 8-bit mono PCM with data_bytes samples at the given rate.
+// A RIFF WAVE file of 8-bit mono PCM with data_bytes samples at the given rate, a small saw-tooth.
 Bytes wave_file_bytes(std::uint32_t data_bytes, std::uint32_t samples_per_second);
 // The click sound as the module embeds it.
 Bytes click_resource_bytes();

@@ -1,27 +1,23 @@
 // Running panelhost in a child process for the end-to-end tests.
 #include "tests/support/panelhost_runner.h"
 
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <thread>
 
 namespace test_support {
 namespace {
-
-std::string read_all(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
-}
 
 struct TempDirs {
     std::vector<std::string> paths;
@@ -79,29 +75,24 @@ std::string read_text_file(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-RunResult run_panelhost(const std::vector<std::string>& args, const std::string& script,
-                        unsigned long long data_limit_bytes, unsigned time_limit_seconds)
+pid_t start_panelhost(const std::vector<std::string>& args, const std::string& in_path, const std::string& out_path,
+                      const std::string& err_path, unsigned long long data_limit_bytes, unsigned time_limit_seconds)
 {
-    std::string dir = make_temp_dir();
-    std::string in_path = dir + "/script", out_path = dir + "/out", err_path = dir + "/err";
-    write_text_file(in_path, script);
+    // Everything the child needs is made before the fork: between it and the exec the child may
+    // only make system calls, since another thread of the test may hold the allocator's lock.
     std::string program = out_dir() + "/panelhost";
+    std::vector<std::string> copies(args);
     std::vector<char*> argv;
     argv.push_back(program.data());
-    std::vector<std::string> copies(args);
     for (std::string& arg : copies)
         argv.push_back(arg.data());
     argv.push_back(nullptr);
-
-    RunResult result;
+    const char* in_name = in_path.empty() ? "/dev/null" : in_path.c_str();
     pid_t child = fork();
     if (child == 0) {
-        int in = open(in_path.c_str(), O_RDONLY);
-        int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(err, 2);
+        dup2(open(in_name, O_RDONLY), 0);
+        dup2(open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
+        dup2(open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
         if (data_limit_bytes != 0) {
             struct rlimit limit = {data_limit_bytes, data_limit_bytes};
             setrlimit(RLIMIT_DATA, &limit);
@@ -112,38 +103,42 @@ RunResult run_panelhost(const std::vector<std::string>& args, const std::string&
         execv(program.c_str(), argv.data());
         _exit(127);
     }
+    return child;
+}
+
+std::optional<int> wait_bounded(pid_t pid, long long limit_ms)
+{
+    auto start = std::chrono::steady_clock::now();
+    for (;;) {
+        int status = 0;
+        pid_t ended = waitpid(pid, &status, WNOHANG);
+        if (ended == pid)
+            return status;
+        if (ended < 0 && errno != EINTR)
+            return std::nullopt;   // no child of this process
+        if (std::chrono::steady_clock::now() - start >= std::chrono::milliseconds(limit_ms)) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return std::nullopt;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+RunResult run_panelhost(const std::vector<std::string>& args, const std::string& script,
+                        unsigned long long data_limit_bytes, unsigned time_limit_seconds)
+{
+    std::string dir = make_temp_dir();
+    std::string in_path = dir + "/script", out_path = dir + "/out", err_path = dir + "/err";
+    write_text_file(in_path, script);
+    pid_t child = start_panelhost(args, in_path, out_path, err_path, data_limit_bytes, time_limit_seconds);
     int status = 0;
     waitpid(child, &status, 0);
+    RunResult result;
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = read_all(out_path);
-    result.err = read_all(err_path);
+    result.out = read_text_file(out_path);
+    result.err = read_text_file(err_path);
     return result;
-}
-
-std::vector<std::string> lines_with_prefix(const std::vector<std::string>& actual,
-                                           const std::vector<std::string>& prefixes)
-{
-    std::vector<std::string> result;
-    for (const std::string& line : actual)
-        for (const std::string& prefix : prefixes)
-            if (line.compare(0, prefix.size(), prefix) == 0) {
-                result.push_back(line);
-                break;
-            }
-    return result;
-}
-
-std::string describe_difference(const std::vector<std::string>& expected, const std::vector<std::string>& actual)
-{
-    std::ostringstream text;
-    std::size_t rows = expected.size() > actual.size() ? expected.size() : actual.size();
-    text << "line | expected | actual\n";
-    for (std::size_t i = 0; i < rows; ++i) {
-        const std::string& want = i < expected.size() ? expected[i] : "(none)";
-        const std::string& got = i < actual.size() ? actual[i] : "(none)";
-        text << (want == got ? "  " : "! ") << i << " | " << want << " | " << got << "\n";
-    }
-    return text.str();
 }
 
 }  // namespace test_support

@@ -1,6 +1,10 @@
-// Runs the built panelhost as a separate process and collects what it printed.
+// Runs the built panelhost as a separate process and collects what it printed; and the files the
+// tests share: the build's output folder, temporary folders, a file's bytes written and read.
 #pragma once
 
+#include <sys/types.h>
+
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +24,17 @@ struct RunResult {
 RunResult run_panelhost(const std::vector<std::string>& args, const std::string& script,
                         unsigned long long data_limit_bytes = 0, unsigned time_limit_seconds = 0);
 
+// panelhost started in a child process with the arguments, its standard input read from the file
+// named (an empty name: /dev/null) and its output and errors written to the files named; the limits are
+// run_panelhost's. The child's pid.
+pid_t start_panelhost(const std::vector<std::string>& args, const std::string& in_path, const std::string& out_path,
+                      const std::string& err_path, unsigned long long data_limit_bytes = 0,
+                      unsigned time_limit_seconds = 0);
+
+// Waits for the child to end, limit_ms at most: its wait status, as waitpid gives it; nothing when
+// it had not ended by then (it is ended by SIGKILL) or is no child of this process.
+std::optional<int> wait_bounded(pid_t pid, long long limit_ms);
+
 // The build's output folder (panelhost and the modules).
 std::string out_dir();
 // A fresh empty folder under the system's temporary folder, removed at exit.
@@ -27,11 +42,5 @@ std::string make_temp_dir();
 void write_text_file(const std::string& path, const std::string& text);
 // A file's bytes as they are; empty if it cannot be read.
 std::string read_text_file(const std::string& path);
-
-// Lines of `actual` that begin with one of the prefixes, in order.
-std::vector<std::string> lines_with_prefix(const std::vector<std::string>& actual,
-                                           const std::vector<std::string>& prefixes);
-// The expected and actual lines side by side, for a failure message.
-std::string describe_difference(const std::vector<std::string>& expected, const std::vector<std::string>& actual);
 
 }  // namespace test_support

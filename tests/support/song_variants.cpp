@@ -80,6 +80,17 @@ Bytes text(const char* words)
 
 }  // namespace
 
+std::vector<unsigned char> wave_file(const std::vector<unsigned char>& samples, std::uint32_t samples_per_second)
+{
+    return riff({format(samples_per_second, samples_per_second), chunk("data", samples)});
+}
+
+std::string silent_wave(std::uint32_t samples)
+{
+    Bytes wave = wave_file(Bytes(samples, 0x80));
+    return std::string(wave.begin(), wave.end());
+}
+
 const std::vector<SongVariant>& song_variants()
 {
     // name                     bytes                                        result          length  framework

@@ -1,6 +1,8 @@
 // panelhost driving the tests' own probe gauges: the lifecycle in both header versions, the
 // element tree, clicks, holds, tooltips, variables, reinstall and reload, and the refusals.
+#include "tests/support/address_sanitizer.h"
 #include "tests/support/panelhost_runner.h"
+#include "tests/support/trace_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +15,6 @@
 
 namespace {
 
-using test_support::describe_difference;
 using test_support::lines_with_prefix;
 using test_support::run_panelhost;
 using Lines = std::vector<std::string>;
@@ -22,9 +23,6 @@ std::string probe()
 {
     return test_support::out_dir() + "/test-gauges/probe.so";
 }
-
-#define EXPECT_LINES(expected, actual) \
-    EXPECT_EQ(expected, actual) << describe_difference(expected, actual)
 
 TEST(PanelhostLifecycle, Header610RoutinesAndServicesInOrder)
 {
@@ -109,7 +107,7 @@ TEST(PanelhostMouse, ClicksAndHoldsReachTheRightHotSpot)
         auto run = run_panelhost({probe(), "probe610"}, c.script);
         ASSERT_EQ(run.status, 0) << c.name << ": " << run.err;
         Lines actual = lines_with_prefix(run.lines(), {"key 0x2", "key 0x32", "key 0x33", "key 0x34", "msgbox"});
-        EXPECT_EQ(c.expected, actual) << c.name << "\n" << describe_difference(c.expected, actual);
+        EXPECT_LINES(c.expected, actual) << c.name;
     }
 }
 
@@ -278,21 +276,9 @@ TEST(PanelhostRefusals, AFifoIsRefusedNotWaitedFor)
 
 // Out of memory, the bench still ends as it does for any bad input: one line and status 2, not an
 // abort. A script of 16 MiB of one-word commands needs far more memory than the limit given here.
-// The bench of this build runs under the address sanitizer when the tests do (gcc and clang say
-// so each in their own way).
-#if defined(__SANITIZE_ADDRESS__)
-#define BENCH_UNDER_ADDRESS_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define BENCH_UNDER_ADDRESS_SANITIZER 1
-#endif
-#endif
-
 TEST(PanelhostRefusals, RunningOutOfMemoryIsOneLineAndStatus2)
 {
-#if defined(BENCH_UNDER_ADDRESS_SANITIZER)
-    GTEST_SKIP() << "the address sanitizer maps more than any data limit allows";
-#endif
+    SKIP_UNDER_ADDRESS_SANITIZER();
     std::string frames;
     while (frames.size() + 6 <= SCRIPT_LIMIT)
         frames += "frame\n";
@@ -330,7 +316,7 @@ TEST(PanelhostScript, EveryFormOfAGoodScriptRuns)
         ASSERT_EQ(run.status, 0) << c.name << ": " << run.err;
         Lines expected = {"echo start", "key 0x20001 0", "echo end"};
         Lines actual = lines_with_prefix(run.lines(), {"echo", "key 0x2"});
-        EXPECT_EQ(expected, actual) << c.name << "\n" << describe_difference(expected, actual);
+        EXPECT_LINES(expected, actual) << c.name;
     }
 }
 

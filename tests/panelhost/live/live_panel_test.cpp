@@ -2,41 +2,31 @@
 // serves, what it refuses (and that a refusal changes nothing), who may ask (the Host and Origin
 // rule), the held button's repeats by the frame and its let-go when the page stops renewing it,
 // and the sounds and songs it serves from the devices' own state.
-#include "panelhost/system/clock.h"
 #include "panelhost/host/host.h"
-#include "panelhost/live/live_panel.h"
 #include "panelhost/base/trace.h"
+#include "panelhost/live/live_panel.h"
 #include "platform/sim/cd_drive.h"
 #include "platform/sim/media.h"
 #include "platform/sim/simulation.h"
 #include "tests/support/panelhost_runner.h"
 #include "tests/support/png_picture.h"
+#include "tests/support/song_variants.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iomanip>
-#include <iostream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <optional>
-#include <regex>
-#include <thread>
+#include <string>
 #include <vector>
 
 namespace {
@@ -47,21 +37,6 @@ using panelhost::LiveResponse;
 void platform_trace(const char* line, void*)
 {
     panelhost::trace_line(line);
-}
-
-std::string read_bytes(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-// One second of 8-bit mono silence at 8000 samples a second.
-std::string wave_song()
-{
-    const unsigned char header[44] = {'R', 'I', 'F', 'F', 0x64, 0x1F, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
-                                      16, 0, 0, 0, 1, 0, 1, 0, 0x40, 0x1F, 0, 0, 0x40, 0x1F, 0, 0,
-                                      1, 0, 8, 0, 'd', 'a', 't', 'a', 0x40, 0x1F, 0, 0};
-    return std::string(reinterpret_cast<const char*>(header), sizeof header) + std::string(8000, '\x80');
 }
 
 // The radio alone, installed in a folder whose Sound folder holds song 4, as the live panel
@@ -85,7 +60,7 @@ protected:
     {
         folder_ = test_support::make_temp_dir();
         std::filesystem::create_directories(folder_ + "/Sound");
-        std::ofstream(folder_ + "/Sound/song4.wav", std::ios::binary) << wave_song();
+        test_support::write_text_file(folder_ + "/Sound/song4.wav", test_support::silent_wave());
         previous_ = std::filesystem::current_path();
         std::filesystem::current_path(folder_);
         sim::set_trace_sink(platform_trace, nullptr);
@@ -124,6 +99,24 @@ protected:
                           const std::map<std::string, std::string>& params = {})
     {
         return live_->handle(LiveRequest{method, path, params, 0, host, origin});
+    }
+
+    // The request is refused in one line of text (a 405 naming what the path takes), and what
+    // the page shows is as it was.
+    void expect_refused(const std::string& name, const LiveRequest& request, int status, const std::string& reason)
+    {
+        std::string before = state();
+        std::uint64_t version = live_->version();
+        LiveResponse answer = live_->handle(request);
+        EXPECT_EQ(answer.status, status) << name;
+        EXPECT_EQ(answer.body, reason + "\n") << name;
+        EXPECT_EQ(answer.type, "text/plain; charset=utf-8") << name;
+        EXPECT_EQ(answer.allow, answer.status != 405         ? ""
+                                : request.path == "/press" ? "POST"
+                                                           : "GET, HEAD")
+            << name << ": a 405 says what the path takes";
+        EXPECT_EQ(live_->version(), version) << name << ": a refusal changed what the page shows";
+        EXPECT_EQ(state(), before) << name;
     }
 
     std::size_t mixer_set_lines()
@@ -203,18 +196,8 @@ TEST_F(LivePanelTest, WhatDoesNotFitIsRefusedInOneLineAndChangesNothing)
          "seen must be a whole number, the version of the state seen already"},
     };
     for (const Refusal& refusal : refusals) {
-        std::string before = state();
-        std::uint64_t version = live_->version();
-        LiveResponse answer = ask(refusal.method, refusal.path, refusal.params, refusal.body);
-        EXPECT_EQ(answer.status, refusal.status) << refusal.name;
-        EXPECT_EQ(answer.body, std::string(refusal.reason) + "\n") << refusal.name;
-        EXPECT_EQ(answer.type, "text/plain; charset=utf-8") << refusal.name;
-        EXPECT_EQ(answer.allow, answer.status != 405                   ? ""
-                                : std::string(refusal.path) == "/press" ? "POST"
-                                                                        : "GET, HEAD")
-            << refusal.name << ": a 405 says what the path takes";
-        EXPECT_EQ(live_->version(), version) << refusal.name << ": a refusal changed what the page shows";
-        EXPECT_EQ(state(), before) << refusal.name;
+        LiveRequest request{refusal.method, refusal.path, refusal.params, refusal.body, SERVED_HOST, std::nullopt};
+        expect_refused(refusal.name, request, refusal.status, refusal.reason);
     }
 }
 
@@ -330,7 +313,7 @@ TEST_F(LivePanelTest, TheClickAndTheSongAreTheDevicesOwn)
     LiveResponse click_sound = ask("GET", "/sound/" + buffer + ".wav");
     EXPECT_EQ(click_sound.status, 200);
     // The buffer holds the click's samples: the module's resource, read by the gauge into it.
-    std::string resource = read_bytes(RADIO_RESOURCE_DIR "/click.wav");
+    std::string resource = test_support::read_text_file(RADIO_RESOURCE_DIR "/click.wav");
     std::size_t data = resource.find("data");
     ASSERT_NE(data, std::string::npos);
     std::uint32_t samples = static_cast<unsigned char>(resource[data + 4]) |
@@ -782,18 +765,8 @@ TEST_F(LivePanelTest, ARequestForAnotherAddressOrFromAnotherSiteIsRefusedAndChan
     };
     ASSERT_EQ(press(25, 101).body, "{\"repeats\":true}");
     for (const Guarded& refusal : refusals) {
-        std::string before = state();
-        std::uint64_t version = live_->version();
-        LiveResponse answer = ask_from(refusal.host, refusal.origin, refusal.method, refusal.path, refusal.params);
-        EXPECT_EQ(answer.status, 403) << refusal.name;
-        EXPECT_EQ(answer.body, std::string(refusal.reason) + "\n") << refusal.name;
-        EXPECT_EQ(answer.type, "text/plain; charset=utf-8") << refusal.name;
-        EXPECT_EQ(answer.allow, answer.status != 405                   ? ""
-                                : std::string(refusal.path) == "/press" ? "POST"
-                                                                        : "GET, HEAD")
-            << refusal.name << ": a 405 says what the path takes";
-        EXPECT_EQ(live_->version(), version) << refusal.name << ": a refusal changed what the page shows";
-        EXPECT_EQ(state(), before) << refusal.name;
+        LiveRequest request{refusal.method, refusal.path, refusal.params, 0, refusal.host, refusal.origin};
+        expect_refused(refusal.name, request, 403, refusal.reason);
         EXPECT_TRUE(pressed()) << refusal.name << ": the held button was let go";
         EXPECT_EQ(host_->var(103), 0.0) << refusal.name;
     }

@@ -6,6 +6,7 @@
 #include "panelhost/base/limits.h"
 #include "tests/support/live_client.h"
 #include "tests/support/panelhost_runner.h"
+#include "tests/support/song_variants.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -628,26 +629,15 @@ TEST(LiveServer, EveryAnswerCarriesItsHeadersAndHeadIsAnsweredAsGet)
     EXPECT_EQ(served.end(), 0);
 }
 
-// A WAV song of N bytes: a second of 8-bit silence behind its header.
+// A wave song of the samples given, each unlike its neighbours, so that a span served from the
+// wrong place of the file shows.
 std::string wave_song(std::uint32_t samples)
 {
-    std::string song = "RIFF";
-    auto put32 = [&](std::uint32_t value) {
-        for (int i = 0; i < 4; ++i)
-            song += static_cast<char>((value >> (8 * i)) & 0xFF);
-    };
-    put32(36 + samples);
-    song += "WAVEfmt ";
-    put32(16);
-    song += std::string("\x01\x00\x01\x00", 4);
-    put32(8000);
-    put32(8000);
-    song += std::string("\x01\x00\x08\x00", 4);
-    song += "data";
-    put32(samples);
+    std::vector<unsigned char> counted;
     for (std::uint32_t i = 0; i < samples; ++i)
-        song += static_cast<char>(i * 7);
-    return song;
+        counted.push_back(static_cast<unsigned char>(i * 7));
+    std::vector<unsigned char> song = test_support::wave_file(counted);
+    return std::string(song.begin(), song.end());
 }
 
 struct Ranged {

@@ -1,18 +1,16 @@
 // panelhost's CD drive and mixer options and cd commands, watched through the tests' own CD probe
 // gauge, which opens, plays, asks and closes as the radio does.
 #include "tests/support/panelhost_runner.h"
+#include "tests/support/trace_lines.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using test_support::describe_difference;
+using test_support::join;
 using test_support::lines_with_prefix;
 using test_support::run_panelhost;
 using Lines = std::vector<std::string>;
-
-#define EXPECT_LINES(expected, actual) \
-    EXPECT_EQ(expected, actual) << describe_difference(expected, actual)
 
 std::vector<std::string> with_probe(std::vector<std::string> options)
 {
@@ -29,12 +27,6 @@ const char* FULL_VOLUME = "click 45 5\n";
 
 const Lines PLAY_SETUP = {"mci \"stop cdaudio\" -> 0", "mci \"close cdaudio\" -> 0", "mci \"open cdaudio\" -> 0",
                           "mci \"set cdaudio time format tmsf\" -> 0"};
-
-Lines concat(Lines first, const Lines& second)
-{
-    first.insert(first.end(), second.begin(), second.end());
-    return first;
-}
 
 // What the ask hot spot traces: the two status questions and their answers as key events.
 Lines asked(int playing, int track)
@@ -67,20 +59,19 @@ TEST(PanelhostCdMixer, OptionsAndCommandsShapeTheDriveAndTheMixer)
 {
     const Session sessions[] = {
         {"twelve tracks by default", {}, PLAY_LAST,
-         concat(PLAY_SETUP, {"mci \"status cdaudio number of tracks\" -> 0", "mci \"play cdaudio from 12\" -> 0"})},
+         join({PLAY_SETUP, {"mci \"status cdaudio number of tracks\" -> 0", "mci \"play cdaudio from 12\" -> 0"}})},
         {"--cd-tracks", {"--cd-tracks", "5"}, PLAY_LAST,
-         concat(PLAY_SETUP, {"mci \"status cdaudio number of tracks\" -> 0", "mci \"play cdaudio from 5\" -> 0"})},
+         join({PLAY_SETUP, {"mci \"status cdaudio number of tracks\" -> 0", "mci \"play cdaudio from 5\" -> 0"}})},
         {"--cd-track-seconds: the disc ends by the clock", {"--cd-tracks", "3", "--cd-track-seconds", "2"},
          std::string(PLAY_FIRST) + "wait 5999\n" + ASK + "wait 1\n" + ASK,
-         concat(concat(PLAY_SETUP, {"mci \"play cdaudio from 1\" -> 0"}), concat(asked(1, 3), asked(0, 3)))},
+         join({PLAY_SETUP, {"mci \"play cdaudio from 1\" -> 0"}, asked(1, 3), asked(0, 3)})},
         {"cd finish", {}, std::string(PLAY_FIRST) + "cd finish\n" + ASK,
-         concat(concat(PLAY_SETUP, {"mci \"play cdaudio from 1\" -> 0"}), asked(0, 12))},
+         join({PLAY_SETUP, {"mci \"play cdaudio from 1\" -> 0"}, asked(0, 12)})},
         {"cd eject, then cd insert", {}, std::string("cd eject\n") + PLAY_FIRST + "cd insert 4\n" + PLAY_LAST,
-         concat(concat(PLAY_SETUP, {"mci \"play cdaudio from 1\" -> 262", "mci \"play cdaudio from 1\" -> 262"}),
-                concat(PLAY_SETUP, {"mci \"status cdaudio number of tracks\" -> 0",
-                                    "mci \"play cdaudio from 4\" -> 0"}))},
+         join({PLAY_SETUP, {"mci \"play cdaudio from 1\" -> 262", "mci \"play cdaudio from 1\" -> 262"},
+               PLAY_SETUP, {"mci \"status cdaudio number of tracks\" -> 0", "mci \"play cdaudio from 4\" -> 0"}})},
         {"--no-cd-disc", {"--no-cd-disc"}, PLAY_FIRST,
-         concat(PLAY_SETUP, {"mci \"play cdaudio from 1\" -> 262", "mci \"play cdaudio from 1\" -> 262"})},
+         join({PLAY_SETUP, {"mci \"play cdaudio from 1\" -> 262", "mci \"play cdaudio from 1\" -> 262"}})},
         {"--mixer-range", {"--mixer-range", "0:1000"}, FULL_VOLUME, {"mixer-set 1000"}},
     };
     for (const Session& s : sessions) {
@@ -100,12 +91,12 @@ TEST(PanelhostCdMixer, TheLargestValueOfEachOptionTakesEffect)
     const std::string full_day_less_1 = "wait 86399999\n";
     const Session sessions[] = {
         {"--cd-tracks 99: the last track is 99", {"--cd-tracks", "99"}, std::string(PLAY_LAST) + ASK,
-         concat(concat(PLAY_SETUP, {"mci \"status cdaudio number of tracks\" -> 0", "mci \"play cdaudio from 99\" -> 0"}),
-                asked(1, 99))},
+         join({PLAY_SETUP, {"mci \"status cdaudio number of tracks\" -> 0", "mci \"play cdaudio from 99\" -> 0"},
+               asked(1, 99)})},
         {"--cd-track-seconds 86400: a track lasts a day", {"--cd-tracks", "2", "--cd-track-seconds", "86400"},
          std::string(PLAY_FIRST) + full_day_less_1 + ASK + "wait 1\n" + ASK + full_day_less_1 + ASK + "wait 1\n" + ASK,
-         concat(concat(PLAY_SETUP, {"mci \"play cdaudio from 1\" -> 0"}),
-                concat(concat(asked(1, 1), asked(1, 2)), concat(asked(1, 2), asked(0, 2))))},
+         join({PLAY_SETUP, {"mci \"play cdaudio from 1\" -> 0"}, asked(1, 1), asked(1, 2), asked(1, 2),
+               asked(0, 2)})},
         // install sets -8000, 20 percent of the span; full volume is the top
         {"--mixer-range 0:4294967295", {"--mixer-range", "0:4294967295"}, FULL_VOLUME,
          {"mixer-set 858993459", "mci-command 0x808 0x0 -> 0", "mixer-set 4294967295"}, 2},

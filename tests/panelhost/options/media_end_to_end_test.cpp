@@ -1,15 +1,15 @@
 // panelhost driving the media test gauge: the click and the songs over the simulated devices,
 // the end of a song delivered by the host's message loop, and the media options.
 #include "tests/support/panelhost_runner.h"
+#include "tests/support/song_variants.h"
+#include "tests/support/trace_lines.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 namespace {
 
-using test_support::describe_difference;
 using test_support::lines_with_prefix;
 using test_support::run_panelhost;
 using Lines = std::vector<std::string>;
@@ -19,30 +19,15 @@ std::string media_gauge()
     return test_support::out_dir() + "/test-gauges/media.so";
 }
 
-// A folder with song 1 as a wave file of 8-bit mono samples at 8000 a second, one second long
-// unless told otherwise.
+// A folder with song 1 as a wave file of 8-bit mono silence at 8000 samples a second, one second
+// long unless told otherwise.
 std::string folder_with_song1(std::uint32_t samples = 8000)
 {
     std::string folder = test_support::make_temp_dir();
     std::filesystem::create_directories(folder + "/Sound");
-    std::ofstream file(folder + "/Sound/song1.wav", std::ios::binary);
-    auto put32 = [&](std::uint32_t value) {
-        for (int shift = 0; shift < 32; shift += 8)
-            file.put(static_cast<char>(value >> shift));
-    };
-    const unsigned char format[24] = {'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0, 1, 0,
-                                      0x40, 0x1F, 0, 0, 0x40, 0x1F, 0, 0, 1, 0, 8, 0};
-    file << "RIFF";
-    put32(36 + samples);
-    file << "WAVE";
-    file.write(reinterpret_cast<const char*>(format), sizeof format);
-    file << "data";
-    put32(samples);
-    file << std::string(samples, '\x80');
+    test_support::write_text_file(folder + "/Sound/song1.wav", test_support::silent_wave(samples));
     return folder;
 }
-
-#define EXPECT_LINES(expected, actual) EXPECT_EQ(expected, actual) << describe_difference(expected, actual)
 
 TEST(PanelhostMedia, ASongRepeatsThroughTheMessageLoopUntilStopped)
 {

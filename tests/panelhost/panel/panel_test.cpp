@@ -2,7 +2,9 @@
 // problem said with its file and line, and the gauges of one window run together, the script's
 // points in the window's units routed to the gauge under them.
 #include "panelhost/panel/panel_check.h"
+#include "tests/support/address_sanitizer.h"
 #include "tests/support/panelhost_runner.h"
+#include "tests/support/trace_lines.h"
 #include "tests/support/png_picture.h"
 
 #include <gtest/gtest.h>
@@ -17,11 +19,9 @@ namespace {
 
 using namespace std::string_literals;
 using Lines = std::vector<std::string>;
-using test_support::describe_difference;
 using test_support::lines_with_prefix;
 using test_support::run_panelhost;
 
-#define EXPECT_LINES(expected, actual) EXPECT_EQ(expected, actual) << describe_difference(expected, actual)
 
 // A folder laid out as a pilot's: the gauges folder with the modules (the radio's file named in
 // other letters, as Windows would find it), and the panel file.
@@ -356,23 +356,11 @@ TEST(Panel, AWindowTooLargeToDrawIsRefusedInOneLine)
                        "bench draws, 8192 x 8192\n");
 }
 
-// The bench of this build runs under the address sanitizer when the tests do (gcc and clang say
-// so each in their own way); it maps more than any data limit allows.
-#if defined(__SANITIZE_ADDRESS__)
-#define BENCH_UNDER_ADDRESS_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define BENCH_UNDER_ADDRESS_SANITIZER 1
-#endif
-#endif
-
 // The largest picture, where the memory cannot hold it, is refused in one line like any other:
 // no abort, no allocation failure of the library's words.
 TEST(Panel, APictureTheMemoryCannotHoldIsRefusedInOneLine)
 {
-#if defined(BENCH_UNDER_ADDRESS_SANITIZER)
-    GTEST_SKIP() << "the address sanitizer maps more than any data limit allows";
-#endif
+    SKIP_UNDER_ADDRESS_SANITIZER();
     PanelFolder folder;
     test_support::write_text_file(folder.panel, "[Window00]\nsize_mm=8192,8192\ngauge00=radio!tuneset, 10, 10\n");
     auto run = run_panelhost({"--cwd", folder.root, "--panel", folder.panel, "--gauges", folder.gauges},

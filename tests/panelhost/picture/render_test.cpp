@@ -1,9 +1,10 @@
 // Drawing: the needle's geometry, and pictures of the probe gauges read back pixel by pixel.
 #include "panelhost/picture/render.h"
 #include "tests/support/panelhost_runner.h"
+#include "tests/support/png_picture.h"
+#include "tests/support/trace_lines.h"
 
 #include <gtest/gtest.h>
-#include "tests/support/png_picture.h"
 
 #include <cmath>
 #include <fstream>
@@ -114,7 +115,7 @@ TEST(Render, HiddenElementsAreNotDrawnAndMissingPicturesAreReported)
     EXPECT_EQ(three.at(5, 3), BACKGROUND);
     auto warnings = test_support::lines_with_prefix(run.lines(), {"warning element"});
     std::vector<std::string> expected = {"warning element 1: icon has no picture for value 3"};
-    EXPECT_EQ(warnings, expected) << test_support::describe_difference(expected, warnings);
+    EXPECT_LINES(expected, warnings);
 }
 
 TEST(Render, HotSpotsAreOutlinedOverTheGauge)

@@ -5,16 +5,14 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
+#include <optional>
 #include <regex>
 #include <string>
 #include <thread>
-#include <vector>
 
 namespace {
 
@@ -37,21 +35,8 @@ TEST(ScriptEnd, ASignalEndsAScriptedRunInOrder)
         for (int i = 0; i < 100; ++i)
             lines += "frame 1000000\n";
         test_support::write_text_file(script, lines + "echo never reached\n");
-        std::string program = test_support::out_dir() + "/panelhost";
-        std::vector<std::string> args = {program, "--script", script,
-                                         test_support::out_dir() + "/test-gauges/probe.so", "probe610"};
-        std::vector<char*> argv;
-        for (std::string& arg : args)
-            argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        pid_t pid = fork();
-        if (pid == 0) {
-            dup2(open("/dev/null", O_RDONLY), 0);
-            dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
-            dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
-            execv(program.c_str(), argv.data());
-            _exit(127);
-        }
+        pid_t pid = test_support::start_panelhost(
+            {"--script", script, test_support::out_dir() + "/test-gauges/probe.so", "probe610"}, "", out, err);
         ASSERT_GT(pid, 0);
         for (Clock::time_point start = Clock::now(); Clock::now() - start < std::chrono::seconds(20);) {
             if (test_support::read_text_file(out).find("census") != std::string::npos)
@@ -59,19 +44,12 @@ TEST(ScriptEnd, ASignalEndsAScriptedRunInOrder)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         kill(pid, ending.signal);
-        int status = 0;
-        pid_t ended = 0;
-        for (Clock::time_point start = Clock::now(); ended == 0 && Clock::now() - start < std::chrono::seconds(10);) {
-            ended = waitpid(pid, &status, WNOHANG);
-            if (ended == 0)
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        if (ended == 0) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
+        std::optional<int> ended = test_support::wait_bounded(pid, 10000);
+        if (!ended) {
             ADD_FAILURE() << ending.name << ": the run did not end within 10 s";
             continue;
         }
+        int status = *ended;
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == ending.signal)
             << ending.name << ": the run ends as the signal ends a process; status " << status;
         std::string errors = test_support::read_text_file(err);

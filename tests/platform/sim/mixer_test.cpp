@@ -46,7 +46,7 @@ TEST_F(Mixer, WithoutAMixerOpenFailsAndTheNullHandleFailsEverywhere)
               static_cast<MMRESULT>(MMSYSERR_INVALHANDLE));
     EXPECT_EQ(set_value(nullptr, 100), static_cast<MMRESULT>(MMSYSERR_INVALHANDLE));
     EXPECT_EQ(mixerClose(nullptr), static_cast<MMRESULT>(MMSYSERR_INVALHANDLE));
-    EXPECT_TRACE(Lines{}, take_trace());
+    EXPECT_LINES(Lines{}, take_trace());
 }
 
 TEST_F(Mixer, AnObjectWithoutATypeFlagIsTheDeviceNumberOrElseAHandle)
@@ -60,7 +60,7 @@ TEST_F(Mixer, AnObjectWithoutATypeFlagIsTheDeviceNumberOrElseAHandle)
     EXPECT_EQ(mixerClose(mixer), static_cast<MMRESULT>(MMSYSERR_NOERROR));
     EXPECT_EQ(set_value(object(mixer), 11), static_cast<MMRESULT>(MMSYSERR_INVALHANDLE)) << "a closed handle";
     EXPECT_EQ(mixerClose(mixer), static_cast<MMRESULT>(MMSYSERR_INVALHANDLE));
-    EXPECT_TRACE((Lines{"mixer-set 7", "mixer-set 8", "mixer-set 9"}), take_trace());
+    EXPECT_LINES((Lines{"mixer-set 7", "mixer-set 8", "mixer-set 9"}), take_trace());
 }
 
 TEST_F(Mixer, TheCompactDiscLineHasOneVolumeControlWithTheConfiguredRange)
@@ -109,7 +109,7 @@ TEST_F(Mixer, ValuesOutsideTheRangeAreRefusedAndLeaveTheControlAsItWas)
     EXPECT_EQ(set_value(object(mixer), 99), static_cast<MMRESULT>(MIXERR_INVALVALUE));
     EXPECT_EQ(set_value(object(mixer), 201), static_cast<MMRESULT>(MIXERR_INVALVALUE));
     EXPECT_EQ(sim::mixer().value(), 150u);
-    EXPECT_TRACE((Lines{"mixer-set 150"}), take_trace());
+    EXPECT_LINES((Lines{"mixer-set 150"}), take_trace());
 
     MIXERCONTROLDETAILS_UNSIGNED read = {};
     MIXERCONTROLDETAILS details = details_for(&read, 1);
@@ -126,7 +126,7 @@ TEST_F(Mixer, TwoChannelsAreSetAndTracedOneByOne)
     ASSERT_EQ(mixerSetControlDetails(object(mixer), &details, MIXER_SETCONTROLDETAILSF_VALUE), 0u);
     EXPECT_EQ(sim::mixer().value(0), 1000u);
     EXPECT_EQ(sim::mixer().value(1), 2000u);
-    EXPECT_TRACE((Lines{"mixer-set 1000", "mixer-set 2000"}), take_trace());
+    EXPECT_LINES((Lines{"mixer-set 1000", "mixer-set 2000"}), take_trace());
     mixerClose(mixer);
 }
 
@@ -155,7 +155,7 @@ TEST_F(Mixer, MalformedRequestsAreRefused)
     }
     EXPECT_EQ(mixerOpen(&mixer, 1, 0, 0, 0), static_cast<MMRESULT>(MMSYSERR_BADDEVICEID)) << "one mixer only";
     EXPECT_EQ(mixerOpen(&mixer, 0, 0, 0, 0x00010000), static_cast<MMRESULT>(MMSYSERR_INVALFLAG)) << "no callbacks";
-    EXPECT_TRACE(Lines{}, take_trace());
+    EXPECT_LINES(Lines{}, take_trace());
     mixerClose(mixer);
 }
 

@@ -38,7 +38,7 @@ protected:
 TEST_F(CdDevice, OpenOpensByTypeAndSetsTheTimeFormatOnTheOpenedDevice)
 {
     EXPECT_EQ(cd_open(), 0u);
-    EXPECT_TRACE((Lines{OPEN_MESSAGE + "0", "mci-command 0x80d 0x400 -> 0"}), take_trace());
+    EXPECT_LINES((Lines{OPEN_MESSAGE + "0", "mci-command 0x80d 0x400 -> 0"}), take_trace());
     EXPECT_NE(cd_device_id, 0u);
     EXPECT_EQ(cd_device_id, drive().device_id("cdaudio"));
 }
@@ -48,7 +48,7 @@ TEST_F(CdDevice, OpenWithoutADriveFailsAndKeepsTheIdentifier)
     drive().set_installed(false);
     cd_device_id = 41;
     EXPECT_EQ(cd_open(), static_cast<MCIERROR>(MCIERR_INVALID_DEVICE_NAME));
-    EXPECT_TRACE((Lines{OPEN_MESSAGE + "263"}), take_trace());
+    EXPECT_LINES((Lines{OPEN_MESSAGE + "263"}), take_trace());
     EXPECT_EQ(cd_device_id, 41u);
 }
 
@@ -56,7 +56,7 @@ TEST_F(CdDevice, OpenFailingAtTheTimeFormatClosesTheDeviceAndReturnsThatError)
 {
     drive().script_message_answer(MCI_SET, MCI_SET_TIME_FORMAT, MCIERR_BAD_TIME_FORMAT);
     EXPECT_EQ(cd_open(), static_cast<MCIERROR>(MCIERR_BAD_TIME_FORMAT));
-    EXPECT_TRACE((Lines{OPEN_MESSAGE + "0", "mci-command 0x80d 0x400 -> 293", "mci-command 0x804 0x0 -> 0"}),
+    EXPECT_LINES((Lines{OPEN_MESSAGE + "0", "mci-command 0x80d 0x400 -> 293", "mci-command 0x804 0x0 -> 0"}),
                  take_trace());
     EXPECT_EQ(drive().open_devices(), 0u);
     EXPECT_NE(cd_device_id, 0u) << "the identifier of the closed device stays";
@@ -73,7 +73,7 @@ TEST_F(CdDevice, StopDoorAndCloseAreMessagesToTheOpenedDevice)
     EXPECT_FALSE(drive().door_open());
     EXPECT_EQ(cd_close(), 0u);
     EXPECT_EQ(drive().open_devices(), 0u);
-    EXPECT_TRACE((Lines{"mci-command 0x808 0x0 -> 0", "mci-command 0x80d 0x100 -> 0", "mci-command 0x80d 0x200 -> 0",
+    EXPECT_LINES((Lines{"mci-command 0x808 0x0 -> 0", "mci-command 0x80d 0x100 -> 0", "mci-command 0x80d 0x200 -> 0",
                         "mci-command 0x804 0x0 -> 0"}),
                  take_trace());
 }
@@ -133,7 +133,7 @@ TEST_F(CdDevice, PlayReopensByNameThenPlaysWithWrapAroundAndFallback)
         c.prepare(drive());
         take_trace();
         EXPECT_EQ(cd_play_track(c.track), c.result);
-        EXPECT_TRACE(after_setup(c.after_setup), take_trace());
+        EXPECT_LINES(after_setup(c.after_setup), take_trace());
         EXPECT_EQ(drive().playing(), c.playing_track != 0);
         if (c.playing_track) {
             EXPECT_EQ(drive().current_track(), c.playing_track);
@@ -145,7 +145,7 @@ TEST_F(CdDevice, PlayWithoutADriveReturnsTheFallbacksError)
 {
     drive().set_installed(false);
     EXPECT_EQ(cd_play_track(4), static_cast<MCIERROR>(MCIERR_INVALID_DEVICE_NAME));
-    EXPECT_TRACE((Lines{"mci \"stop cdaudio\" -> 263", "mci \"close cdaudio\" -> 263", "mci \"open cdaudio\" -> 263",
+    EXPECT_LINES((Lines{"mci \"stop cdaudio\" -> 263", "mci \"close cdaudio\" -> 263", "mci \"open cdaudio\" -> 263",
                         "mci \"set cdaudio time format tmsf\" -> 263", "mci \"play cdaudio from 4\" -> 263",
                         "mci \"play cdaudio from 1\" -> 263"}),
                  take_trace());
@@ -170,7 +170,7 @@ TEST_F(CdDevice, AfterAPlayStopDoorAndCloseReachTheDeviceThatPlays)
     EXPECT_EQ(cd_door_open(), 0u);
     EXPECT_EQ(cd_door_close(), 0u);
     EXPECT_EQ(cd_close(), 0u);
-    EXPECT_TRACE((Lines{"mci-command 0x808 0x0 -> 0", "mci-command 0x80d 0x100 -> 0", "mci-command 0x80d 0x200 -> 0",
+    EXPECT_LINES((Lines{"mci-command 0x808 0x0 -> 0", "mci-command 0x80d 0x100 -> 0", "mci-command 0x80d 0x200 -> 0",
                         "mci-command 0x804 0x0 -> 0"}),
                  take_trace());
     EXPECT_FALSE(drive().playing());
@@ -185,7 +185,7 @@ TEST_F(CdDevice, APlayAfterAFailedOpenStillPlaysAndCanBeStopped)
     EXPECT_EQ(cd_stop(), static_cast<MCIERROR>(MCIERR_INVALID_DEVICE_ID));
     take_trace();
     EXPECT_EQ(cd_play_track(1), 0u);
-    EXPECT_TRACE((Lines{"mci \"stop cdaudio\" -> 263", "mci \"close cdaudio\" -> 263", "mci \"open cdaudio\" -> 0",
+    EXPECT_LINES((Lines{"mci \"stop cdaudio\" -> 263", "mci \"close cdaudio\" -> 263", "mci \"open cdaudio\" -> 0",
                         "mci \"set cdaudio time format tmsf\" -> 0", "mci \"play cdaudio from 1\" -> 0"}),
                  take_trace());
     EXPECT_EQ(cd_stop(), 0u);
@@ -215,7 +215,7 @@ TEST_F(CdDevice, QueryPlayingIsTrueOnlyForExactlyPlaying)
         drive().script_answer("status cdaudio mode", c.code, c.reply);
         take_trace();
         EXPECT_EQ(cd_query_playing(), c.playing) << c.name;
-        EXPECT_TRACE((Lines{"mci \"status cdaudio mode\" -> " + std::to_string(c.code)}), take_trace());
+        EXPECT_LINES((Lines{"mci \"status cdaudio mode\" -> " + std::to_string(c.code)}), take_trace());
     }
 }
 
@@ -255,7 +255,7 @@ TEST_F(CdDevice, AFailingModeQueryAfterAPlayingOneIsNotPlaying)
         c.fail(drive());
         take_trace();
         EXPECT_FALSE(cd_query_playing());
-        EXPECT_TRACE((Lines{"mci \"status cdaudio mode\" -> " + std::to_string(c.code)}), take_trace());
+        EXPECT_LINES((Lines{"mci \"status cdaudio mode\" -> " + std::to_string(c.code)}), take_trace());
     }
 }
 
@@ -285,7 +285,7 @@ TEST_F(CdDevice, QueryCurrentTrackReadsTheLeadingDigitsOrKeepsTheNumber)
         std::int32_t track = c.before;
         cd_query_current_track(track);
         EXPECT_EQ(track, c.after) << c.name;
-        EXPECT_TRACE((Lines{"mci \"status cdaudio current track\" -> " + std::to_string(c.code)}), take_trace());
+        EXPECT_LINES((Lines{"mci \"status cdaudio current track\" -> " + std::to_string(c.code)}), take_trace());
     }
 }
 
@@ -312,7 +312,7 @@ TEST_F(CdDevice, QueryMediaReportsOnlyWhetherTheStatusCommandSucceeded)
     EXPECT_EQ(cd_query_media(), 0u) << "door open";
     cd_close();
     EXPECT_EQ(cd_query_media(), static_cast<MCIERROR>(MCIERR_INVALID_DEVICE_NAME)) << "device closed";
-    EXPECT_TRACE((Lines{"mci \"status cdaudio media present\" -> 0", "mci \"status cdaudio media present\" -> 0",
+    EXPECT_LINES((Lines{"mci \"status cdaudio media present\" -> 0", "mci \"status cdaudio media present\" -> 0",
                         "mci-command 0x80d 0x100 -> 0", "mci \"status cdaudio media present\" -> 0",
                         "mci-command 0x804 0x0 -> 0", "mci \"status cdaudio media present\" -> 263"}),
                  take_trace());

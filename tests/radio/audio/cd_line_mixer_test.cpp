@@ -37,7 +37,7 @@ protected:
         for (const VolumeCase& c : cases) {
             SCOPED_TRACE(c.name);
             cd_line_set_volume(c.volume);
-            EXPECT_TRACE((Lines{"mixer-set " + std::to_string(c.value)}), take_trace());
+            EXPECT_LINES((Lines{"mixer-set " + std::to_string(c.value)}), take_trace());
             EXPECT_EQ(sim::mixer().value(0), c.value);
             EXPECT_EQ(sim::mixer().value(1), c.value) << "both channels alike";
         }
@@ -48,7 +48,7 @@ TEST_F(CdLine, OpenFindsTheVolumeControlOfTheCompactDiscLine)
 {
     sim::mixer().set_range(500, 9000);
     EXPECT_EQ(cd_line_open(), 1);
-    EXPECT_TRACE(Lines{}, take_trace());
+    EXPECT_LINES(Lines{}, take_trace());
     const CdLineMixer& m = cd_line_mixer;
     EXPECT_NE(m.mixer, nullptr);
     EXPECT_EQ(m.line.dwLineID, sim::MIXER_CD_LINE_ID);
@@ -122,7 +122,7 @@ TEST_F(CdLine, NoMixerShowsBothBoxesOnceAndEverySetFailsQuietly)
     cd_line_set_volume(-8000);
     cd_line_set_volume(-7850);
     EXPECT_EQ(cd_line_close(), 0);
-    EXPECT_TRACE((Lines{OPEN_ERROR_BOX, CLOSE_ERROR_BOX}), take_trace());
+    EXPECT_LINES((Lines{OPEN_ERROR_BOX, CLOSE_ERROR_BOX}), take_trace());
 }
 
 TEST_F(CdLine, AMixerWithoutACompactDiscLineOpensWithoutABoxAndClosesNormally)
@@ -134,7 +134,7 @@ TEST_F(CdLine, AMixerWithoutACompactDiscLineOpensWithoutABoxAndClosesNormally)
     cd_line_set_volume(-8000);
     EXPECT_EQ(cd_line_close(), 1);
     EXPECT_EQ(cd_line_mixer.mixer, nullptr);
-    EXPECT_TRACE(Lines{}, take_trace());
+    EXPECT_LINES(Lines{}, take_trace());
     EXPECT_EQ(sim::mixer().open_handles(), 0u);
 }
 
@@ -145,11 +145,11 @@ TEST_F(CdLine, CloseReleasesTheMixerAndASecondInstallOpensItAgain)
     EXPECT_EQ(cd_line_mixer.mixer, nullptr);
     EXPECT_EQ(sim::mixer().open_handles(), 0u);
     EXPECT_EQ(cd_line_close(), 0) << "a second close has no mixer to close";
-    EXPECT_TRACE((Lines{CLOSE_ERROR_BOX}), take_trace());
+    EXPECT_LINES((Lines{CLOSE_ERROR_BOX}), take_trace());
 
     EXPECT_EQ(cd_line_open(), 1);
     cd_line_set_volume(-8000);
-    EXPECT_TRACE((Lines{"mixer-set 13107"}), take_trace());
+    EXPECT_LINES((Lines{"mixer-set 13107"}), take_trace());
     EXPECT_EQ(cd_line_close(), 1);
 }
 

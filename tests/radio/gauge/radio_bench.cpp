@@ -1,8 +1,8 @@
 // The radio's end-to-end test bench: song folders, panelhost runs and the trace's device lines.
 #include "tests/radio/gauge/radio_bench.h"
+#include "tests/support/song_variants.h"
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 namespace radio_bench {
@@ -24,17 +24,6 @@ const char* const PAUSE_AT = "132 123";
 
 namespace {
 
-// One second of 8-bit mono silence at 8000 samples a second.
-void write_wave(const std::string& path)
-{
-    std::ofstream file(path, std::ios::binary);
-    const unsigned char header[44] = {'R', 'I', 'F', 'F', 0x64, 0x1F, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
-                                      16, 0, 0, 0, 1, 0, 1, 0, 0x40, 0x1F, 0, 0, 0x40, 0x1F, 0, 0,
-                                      1, 0, 8, 0, 'd', 'a', 't', 'a', 0x40, 0x1F, 0, 0};
-    file.write(reinterpret_cast<const char*>(header), sizeof header);
-    file << std::string(8000, '\x80');
-}
-
 bool starts_with(const std::string& line, const std::string& prefix)
 {
     return line.compare(0, prefix.size(), prefix) == 0;
@@ -49,7 +38,7 @@ std::string song_folder(const Lines& files)
     for (const std::string& name : files) {
         std::string path = folder + "/Sound/" + name;
         if (name.size() > 4 && name.compare(name.size() - 4, 4, ".wav") == 0)
-            write_wave(path);
+            test_support::write_text_file(path, test_support::silent_wave());
         else
             test_support::write_text_file(path, "");
     }
@@ -184,14 +173,6 @@ Lines song_missing(int song)
 Lines cd_missing()
 {
     return {"msgbox \"Audio CD Not Installed\" \"MCI Error\" 0x0"};
-}
-
-Lines join(const std::vector<Lines>& pieces)
-{
-    Lines all;
-    for (const Lines& piece : pieces)
-        all.insert(all.end(), piece.begin(), piece.end());
-    return all;
 }
 
 }  // namespace radio_bench

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "tests/support/panelhost_runner.h"
+#include "tests/support/trace_lines.h"
 
 #include <map>
 #include <string>
@@ -74,9 +75,6 @@ Lines song_missing(int song);
 Lines cd_missing();
 
 // The concatenation of the pieces, in order.
-Lines join(const std::vector<Lines>& pieces);
+using test_support::join;
 
 }  // namespace radio_bench
-
-#define EXPECT_LINES(expected, actual) \
-    EXPECT_EQ(expected, actual) << test_support::describe_difference(expected, actual)

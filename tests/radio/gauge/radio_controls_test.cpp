@@ -2,6 +2,7 @@
 // devices: each handler in each state that changes what it does, its device calls and messages,
 // and the state it leaves; the volume sweeps; the hot spots' boxes and tooltips.
 #include "tests/radio/gauge/radio_bench.h"
+#include "tests/support/song_variants.h"
 
 #include <gtest/gtest.h>
 
@@ -278,10 +279,7 @@ TEST(RadioControls, TheCdLineSweepsAControlRangeThatStartsAboveZero)
 TEST(RadioControls, ASongWithoutSamplesPlaysOnceAndTheWaitReturns)
 {
     std::string folder = song_folder({"song2.wav"});
-    const std::string empty_wave("RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x40\x1f\0\0\x40\x1f\0\0"
-                                 "\x01\0\x08\0data\0\0\0\0",
-                                 44);
-    test_support::write_text_file(folder + "/Sound/song1.wav", empty_wave);
+    test_support::write_text_file(folder + "/Sound/song1.wav", test_support::silent_wave(0));
     auto run = run_radio(folder, {}, ON_FM + "echo act\nwait 1000\n" + PRESET[2] + "echo end\n");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(test_support::lines_with_prefix(run.lines(), {"dshow rewind", "warning"}), Lines{});

@@ -7,8 +7,9 @@
 #include "platform/sim/cd_drive.h"
 #include "platform/sim/media.h"
 #include "platform/sim/mixer.h"
-#include "tests/support/panelhost_runner.h"
+#include "tests/support/recorded_module.h"
 #include "tests/support/recording_host.h"
+#include "tests/support/trace_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -20,8 +21,6 @@
 namespace {
 
 using Lines = std::vector<std::string>;
-
-test_support::RecordingHost& recorder = test_support::recording_host();
 using test_support::pointer_text;
 Lines trace;   // the platform's lines
 
@@ -61,32 +60,21 @@ const HotSpot HOT_SPOTS[16] = {
 enum Button { POWER, DOOR, MODE_CD, MODE_FM, MODE_AM, PRESET_1, PRESET_2, PRESET_3, PRESET_4 = 8,
               VOLUME_DOWN = 11, VOLUME_UP, PREV_TRACK, NEXT_TRACK, PAUSE };
 
-class RadioModule : public ::testing::Test {
+class RadioModule : public test_support::RecordedModuleTest {
 protected:
     void SetUp() override
     {
-        recorder = test_support::RecordingHost{};
         trace.clear();
         sim::cd_drive().reset();
         sim::mixer().reset();
         sim::media::reset();
         sim::set_trace_sink(collect, nullptr);
-        std::string path = test_support::out_dir() + "/radio.so";
-        module = LoadLibraryA(path.c_str());
-        ASSERT_NE(module, nullptr) << "cannot load " << path;
-        import_table = reinterpret_cast<IMPORT_TABLE*>(GetProcAddress(module, "ImportTable"));
-        linkage = reinterpret_cast<MODULE_LINKAGE<2>*>(GetProcAddress(module, "Linkage"));
-        ASSERT_NE(import_table, nullptr);
-        ASSERT_NE(linkage, nullptr);
-        import_table->panels.pointer = test_support::recording_services();
-        gauge = linkage->gauge_list[0];
-        ASSERT_NE(gauge, nullptr);
+        ASSERT_NO_FATAL_FAILURE(load_module("radio.so"));
     }
 
     void TearDown() override
     {
-        if (module)
-            FreeLibrary(module);
+        RecordedModuleTest::TearDown();
         sim::set_trace_sink(nullptr, nullptr);
         sim::media::reset();
     }
@@ -125,11 +113,6 @@ protected:
             flags.push_back(element(position)->image_flags);
         return flags;
     }
-
-    HMODULE module = nullptr;
-    IMPORT_TABLE* import_table = nullptr;
-    MODULE_LINKAGE<2>* linkage = nullptr;
-    GAUGEHDR* gauge = nullptr;
 };
 
 TEST_F(RadioModule, ExportedRecordsAndTheHeader)
@@ -372,7 +355,7 @@ TEST_F(RadioModule, TheRoutinesCallTheirServicesWithTheRoot)
                       "element_list_generate " + root_text + " 5",
                       "element_list_plot " + root_text,
                       "element_list_kill " + root_text};
-    EXPECT_EQ(expected, recorder.calls) << test_support::describe_difference(expected, recorder.calls);
+    EXPECT_LINES(expected, recorder.calls);
 }
 
 TEST_F(RadioModule, TheCallbackIgnoresEveryCodeButTwoSixAndTwelve)

@@ -2,12 +2,10 @@
 // lit indicators when on, the track digits only while the disc plays in CD mode.
 #include "panelhost/host/bitmap.h"
 #include "tests/radio/gauge/radio_bench.h"
-
-#include <gtest/gtest.h>
+#include "tests/support/bitmap_file.h"
 #include "tests/support/png_picture.h"
 
-#include <fstream>
-#include <iterator>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -18,14 +16,7 @@ using test_support::read_png;
 
 panelhost::Bitmap read_bitmap(int id)
 {
-    std::string path = std::string(RADIO_RESOURCE_DIR) + "/bitmap_" + std::to_string(id) + ".bmp";
-    std::ifstream file(path, std::ios::binary);
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    panelhost::Bitmap bitmap;
-    std::string error;
-    if (bytes.size() <= 14 || !panelhost::read_dib(bytes.data() + 14, bytes.size() - 14, bitmap, error))
-        ADD_FAILURE() << path << " unreadable: " << error;
-    return bitmap;
+    return test_support::read_bitmap_file(std::string(RADIO_RESOURCE_DIR) + "/bitmap_" + std::to_string(id) + ".bmp");
 }
 
 struct Box {

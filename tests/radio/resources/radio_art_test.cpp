@@ -1,6 +1,7 @@
 // The radio's committed bitmaps: ids, sizes and palettes, the resource script that names them, and
 // what each picture shows where the radio's elements and hot spots lie on its face.
 #include "panelhost/host/bitmap.h"
+#include "tests/support/bitmap_file.h"
 
 #include <gtest/gtest.h>
 
@@ -40,17 +41,7 @@ std::string resource_dir()
 
 panelhost::Bitmap read_bitmap(int id)
 {
-    std::string path = resource_dir() + "/bitmap_" + std::to_string(id) + ".bmp";
-    std::ifstream file(path, std::ios::binary);
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    panelhost::Bitmap bitmap;
-    std::string error;
-    EXPECT_GT(bytes.size(), 14u) << path;
-    if (bytes.size() > 14) {
-        EXPECT_EQ(bytes[0], 'B') << path;
-        EXPECT_TRUE(panelhost::read_dib(bytes.data() + 14, bytes.size() - 14, bitmap, error)) << path << ": " << error;
-    }
-    return bitmap;
+    return test_support::read_bitmap_file(resource_dir() + "/bitmap_" + std::to_string(id) + ".bmp");
 }
 
 std::uint32_t pixel(const panelhost::Bitmap& bitmap, int x, int y)

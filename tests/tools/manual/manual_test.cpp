@@ -10,7 +10,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <iterator>
 #include <regex>
@@ -19,12 +18,7 @@
 namespace {
 
 using manual_test::ManualFacts;
-
-std::string read_file(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
+using test_support::read_text_file;
 
 // The generator run into the build tree, under a name of the test's own (tests run side by side).
 std::string generate(const std::string& name)
@@ -34,7 +28,7 @@ std::string generate(const std::string& name)
     std::string command = test_support::out_dir() + "/manual '" + path + "'";
     int status = std::system(command.c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command << " ended with " << status;
-    return read_file(path);
+    return read_text_file(path);
 }
 
 const ManualFacts& facts()
@@ -44,9 +38,9 @@ const ManualFacts& facts()
         gathered.version = PANEL_VERSION_TEXT;
         gathered.gauges.push_back(manual_test::gauge_facts("radio", "radio.so", "tuneset"));
         gathered.gauges.push_back(manual_test::gauge_facts("autopilot", "autohelm.so", "autohelm.gau"));
-        gathered.example_panel = read_file(std::string(PANEL_SOURCE_DIR) + "/tools/release/panel.cfg");
+        gathered.example_panel = read_text_file(std::string(PANEL_SOURCE_DIR) + "/tools/release/panel.cfg");
         gathered.messages = manual_test::radio_messages();
-        const std::string gauges_doc = read_file(std::string(PANEL_SOURCE_DIR) + "/docs/gauges.md");
+        const std::string gauges_doc = read_text_file(std::string(PANEL_SOURCE_DIR) + "/docs/gauges.md");
         gathered.wine = manual_test::gauges_doc_wine_rows(gauges_doc);
         gathered.wine_formats = manual_test::gauges_doc_format_rows(gauges_doc);
         return gathered;

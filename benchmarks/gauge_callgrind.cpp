@@ -2,7 +2,7 @@
 // holds FILTER) and collects only while an act runs, dumping one profile per scenario named for
 // it. Run it as: valgrind --tool=callgrind --instr-atstart=no --collect-atstart=no gauge_callgrind N
 #include "benchmarks/gauge_scenarios.h"
-#include "panelhost/base/text.h"
+#include "base/text.h"
 
 #include <valgrind/callgrind.h>
 

@@ -5,16 +5,14 @@
 #include "autohelm/autohelm_layout.h"
 #include "benchmarks/allocation_counter.h"
 #include "panelhost/options/options.h"
-#include "panelhost/host/trace.h"
-#include "platform/sim/simulation.h"
+#include "panelhost/system/bench_process.h"
+#include "panelhost/system/song_folder.h"
 #include "radio/gauge/radio_layout.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <unistd.h>
 
 namespace gauge_bench {
 
@@ -22,14 +20,15 @@ namespace {
 
 using panelhost::Host;
 
+const char* const PROGRAM = "gauge bench";
+constexpr int EXIT_GIVEN_UP = 2;
+
 std::string out_dir;
-std::string folder_with_songs;
-std::string folder_without_songs;
 
 [[noreturn]] void give_up(const std::string& why)
 {
-    std::fprintf(stderr, "gauge bench: %s\n", why.c_str());
-    std::exit(2);
+    std::fprintf(stderr, "%s: %s\n", PROGRAM, why.c_str());
+    std::exit(EXIT_GIVEN_UP);
 }
 
 std::uint64_t mci_lines = 0;
@@ -39,11 +38,6 @@ void drop_trace(const char* line, void*)
 {
     if (std::strncmp(line, "mci", 3) == 0)
         ++mci_lines;
-}
-
-void module_ended_process(unsigned code)
-{
-    give_up("the gauge ended the process (exit code " + std::to_string(code) + ")");
 }
 
 // ---- the radio's buttons: a point in the middle of each hot spot of the gauge's layout ----
@@ -232,34 +226,16 @@ const std::vector<Scenario> SCENARIOS = {
     {"autohelm/click/knob_up",        Gauge::autohelm, false, nothing,                 click<KNOB_UP>,         0,             nothing,           true},
 };
 
-std::string executable_dir()
+// The scenarios' two folders, with all six songs and with none, made once and removed as the
+// process ends.
+const panelhost::SongFolder& song_folder(bool songs)
 {
-    std::error_code failure;
-    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", failure);
-    if (failure)
-        give_up("cannot find this executable: " + failure.message());
-    return self.parent_path().string();
-}
-
-std::string make_folder(const char* name, bool songs)
-{
-    std::string base = std::filesystem::temp_directory_path().string() + "/gauge-bench-XXXXXX";
-    if (!mkdtemp(base.data()))
-        give_up("cannot make a temporary folder");
-    std::string folder = base + "/" + name;
-    std::filesystem::create_directories(folder + "/Sound");
-    // Any file is a song to the stand-in media graph; these play for 180 s.
-    for (int song = 1; songs && song <= 6; ++song)
-        std::ofstream(folder + "/Sound/song" + std::to_string(song) + ".mp3");
+    static panelhost::SongFolder with_songs, without_songs;
+    panelhost::SongFolder& folder = songs ? with_songs : without_songs;
+    std::string error;
+    if (folder.path().empty() && !folder.make(songs, error))
+        give_up(error);
     return folder;
-}
-
-void remove_folders()
-{
-    std::error_code ignored;
-    for (const std::string& folder : {folder_with_songs, folder_without_songs})
-        if (!folder.empty())
-            std::filesystem::remove_all(std::filesystem::path(folder).parent_path(), ignored);
 }
 
 }  // namespace
@@ -278,19 +254,18 @@ void set_up_process()
 {
     if (!out_dir.empty())
         return;
-    out_dir = executable_dir();
-    folder_with_songs = make_folder("songs", true);
-    folder_without_songs = make_folder("empty", false);
-    std::atexit(remove_folders);
-    sim::set_trace_sink(drop_trace, nullptr);
-    sim::set_exit_handler(module_ended_process);
-    panelhost::set_trace_enabled(false);
+    std::string error;
+    if (!panelhost::program_folder(out_dir, error))
+        give_up(error);
+    song_folder(true);
+    song_folder(false);
+    panelhost::start_quiet_process(PROGRAM, EXIT_GIVEN_UP, drop_trace);
 }
 
 Session::Session(const Scenario& scenario) : scenario_(scenario)
 {
     set_up_process();
-    std::filesystem::current_path(scenario.songs ? folder_with_songs : folder_without_songs);
+    std::filesystem::current_path(song_folder(scenario.songs).path());
     panelhost::configure_devices();
     panelhost::HostOptions options;
     if (scenario.gauge == Gauge::radio) {

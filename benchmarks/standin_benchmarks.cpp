@@ -1,6 +1,6 @@
 // Time of the simulated media graph's render of a song file: a plain one, and one whose samples
 // lie behind a million empty chunks (8 MB), which the graph must read through to its data.
-#include "panelhost/base/text.h"
+#include "base/bytes.h"
 #include "platform/sim/media_graph.h"
 
 #include <benchmark/benchmark.h>

@@ -7,9 +7,9 @@
 #include "panelhost/panel/panel_check.h"
 #include "panelhost/panel/panel_file.h"
 #include "panelhost/script/script.h"
+#include "panelhost/system/bench_process.h"
 #include "panelhost/system/end_signals.h"
-#include "panelhost/host/trace.h"
-#include "platform/sim/simulation.h"
+#include "panelhost/base/trace.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -26,7 +26,6 @@
 namespace {
 
 constexpr int EXIT_BAD_INPUT = 2;
-constexpr int EXIT_MODULE_ENDED_PROCESS = 3;
 
 // Without a string of its own, so that it can still speak when the memory has run out.
 int refuse(const char* message)
@@ -38,19 +37,6 @@ int refuse(const char* message)
 int refuse(const std::string& message)
 {
     return refuse(message.c_str());
-}
-
-void platform_trace(const char* line, void*)
-{
-    panelhost::trace_line(line);
-}
-
-void module_ended_process(unsigned code)
-{
-    panelhost::tracef("exit %u", code);
-    panelhost::trace_flush();
-    std::fflush(nullptr);
-    std::_Exit(EXIT_MODULE_ENDED_PROCESS);
 }
 
 // A text input larger than TEXT_LIMIT_BYTES is refused having read at most one byte past it, said
@@ -104,13 +90,6 @@ bool read_text(const char* what, const std::string& path, std::string& text, std
     return read;
 }
 
-std::string absolute(const std::string& path)
-{
-    std::error_code failure;
-    std::filesystem::path whole = std::filesystem::absolute(path, failure);
-    return failure ? path : whole.string();
-}
-
 // "[Window03]", "[Vcockpit01]": a section's heading as the messages name it.
 std::string section_heading(const char* letters, int number)
 {
@@ -137,6 +116,47 @@ const panelhost::PanelWindow* chosen_section(const std::vector<panelhost::PanelW
     return window ? window : first(PanelSectionKind::VirtualCockpit, -1);
 }
 
+// The gauges folder, listed once for the check and the placements alike; none, the refusal said
+// and the status set, when it is not a folder.
+std::optional<panelhost::ModuleFolder> gauges_folder(const std::string& path, int& status)
+{
+    std::error_code failure;
+    if (std::filesystem::is_directory(path, failure))
+        return panelhost::ModuleFolder(path);
+    std::string kind = base::not_a_regular_file(path);
+    status = refuse("the gauges folder " + path +
+                    (std::filesystem::exists(path, failure)
+                         ? " is not a folder: it is " + (kind.empty() ? std::string("a file") : kind)
+                         : std::string(" is not there")));
+    return std::nullopt;
+}
+
+// Each problem of the panel file on its own line, with the file and the line; true when one of
+// them is a fault rather than a warning.
+bool say_problems(const std::string& panel_path, const std::vector<panelhost::PanelProblem>& problems)
+{
+    bool faults = false;
+    for (const panelhost::PanelProblem& problem : problems) {
+        std::fprintf(stderr, problem.warning ? "warning panel %s:%d: %s\n" : "panelhost: %s:%d: %s\n",
+                     panel_path.c_str(), problem.line, problem.text.c_str());
+        faults = faults || !problem.warning;
+    }
+    return faults;
+}
+
+// Why the chosen section cannot run: not there, or without gauge lines; empty when it can.
+std::string section_refusal(const panelhost::PanelWindow* chosen, const panelhost::Options& options)
+{
+    if (!chosen)
+        return options.panel_path + ": " +
+               (options.window >= 0     ? "no window section " + section_heading("Window", options.window)
+                : options.vcockpit >= 0 ? "no virtual cockpit section " + section_heading("Vcockpit", options.vcockpit)
+                                        : "no window or virtual cockpit section ([WindowNN], [VcockpitNN])");
+    if (chosen->gauges.empty())
+        return options.panel_path + ":" + std::to_string(chosen->line) + ": " + chosen->name + " has no gauge lines to run";
+    return "";
+}
+
 // The panel configuration read and checked, and the chosen section's gauges put into the host's
 // options; false when a line is in trouble, each problem then said on its own line with the file
 // and the line, or when the section is not there. Warnings are said the same way and stop nothing.
@@ -147,55 +167,20 @@ bool prepare_panel(panelhost::Options& options, int& status)
         status = refuse(error);
         return false;
     }
-    std::error_code failure;
-    if (!std::filesystem::is_directory(options.gauges_dir, failure)) {
-        std::string kind = base::not_a_regular_file(options.gauges_dir);
-        status = refuse("the gauges folder " + options.gauges_dir +
-                        (std::filesystem::exists(options.gauges_dir, failure)
-                             ? " is not a folder: it is " + (kind.empty() ? std::string("a file") : kind)
-                             : std::string(" is not there")));
+    std::optional<panelhost::ModuleFolder> folder = gauges_folder(options.gauges_dir, status);
+    if (!folder)
         return false;
-    }
     std::vector<panelhost::PanelWindow> sections;
-    std::vector<panelhost::PanelProblem> problems;
-    panelhost::read_panel_file(text, sections, problems);
-    // listed once, for the check and the placements alike
-    panelhost::ModuleFolder folder(options.gauges_dir);
-    std::vector<panelhost::PanelProblem> checked = panelhost::check_panel(sections, folder, options.host.intercept);
-    problems.insert(problems.end(), checked.begin(), checked.end());
-    std::stable_sort(problems.begin(), problems.end(),
-                     [](const panelhost::PanelProblem& a, const panelhost::PanelProblem& b) { return a.line < b.line; });
-    bool faults = false;
-    for (const panelhost::PanelProblem& problem : problems) {
-        std::fprintf(stderr, problem.warning ? "warning panel %s:%d: %s\n" : "panelhost: %s:%d: %s\n",
-                     options.panel_path.c_str(), problem.line, problem.text.c_str());
-        faults = faults || !problem.warning;
-    }
-    if (faults) {
+    if (say_problems(options.panel_path, panelhost::read_and_check_panel(text, *folder, options.host.intercept, sections))) {
         status = EXIT_BAD_INPUT;
         return false;
     }
     const panelhost::PanelWindow* chosen = chosen_section(sections, options);
-    if (!chosen) {
-        std::string missing = options.window >= 0     ? "no window section " + section_heading("Window", options.window)
-                              : options.vcockpit >= 0 ? "no virtual cockpit section " +
-                                                            section_heading("Vcockpit", options.vcockpit)
-                                                      : "no window or virtual cockpit section ([WindowNN], [VcockpitNN])";
-        status = refuse(options.panel_path + ": " + missing);
+    if (std::string refusal = section_refusal(chosen, options); !refusal.empty()) {
+        status = refuse(refusal);
         return false;
     }
-    if (chosen->gauges.empty()) {
-        status = refuse(options.panel_path + ":" + std::to_string(chosen->line) + ": " + chosen->name +
-                        " has no gauge lines to run");
-        return false;
-    }
-    options.host.window_name = chosen->name;
-    // The modules' paths hold when a --cwd moves the run elsewhere.
-    options.host.window_gauges = panelhost::window_placements(*chosen, folder);
-    for (panelhost::PanelPlacement& placement : options.host.window_gauges)
-        placement.module_path = absolute(placement.module_path);
-    options.host.window_width = chosen->width;
-    options.host.window_height = chosen->height;
+    panelhost::place_section(*chosen, *folder, options.host);
     return true;
 }
 
@@ -238,66 +223,100 @@ ScriptEnd run_script(panelhost::Host& host, const std::vector<panelhost::ScriptC
     std::_Exit(128 + end.signal);
 }
 
-int run_bench(int argc, char** argv)
-{
+// What a run of the bench is asked for: the options, the live panel's address and the script.
+struct Request {
     panelhost::Options options;
-    std::string error;
-    if (!panelhost::parse_options(argc, argv, options, error))
-        return refuse(error + " (see panelhost --help)");
-    if (options.help) {
-        std::fputs(panelhost::usage_text().c_str(), stdout);
-        return 0;
-    }
-
-    // A live panel reads no script from standard input: only one given as a file.
     panelhost::LiveAddress address;
-    if (!options.serve.empty() && !panelhost::parse_live_address(options.serve, address, error))
-        return refuse("option --serve: " + error);
+    std::vector<panelhost::ScriptCommand> commands;
+};
+
+// The command line and the script read; false, with the status set, when the run ends here (0
+// after --help).
+bool read_request(int argc, char** argv, Request& request, int& status)
+{
+    std::string error;
+    if (!panelhost::parse_options(argc, argv, request.options, error)) {
+        status = refuse(error + " (see panelhost --help)");
+        return false;
+    }
+    if (request.options.help) {
+        std::fputs(panelhost::usage_text().c_str(), stdout);
+        status = 0;
+        return false;
+    }
+    // A live panel reads no script from standard input: only one given as a file.
+    const panelhost::Options& options = request.options;
+    if (!options.serve.empty() && !panelhost::parse_live_address(options.serve, request.address, error)) {
+        status = refuse("option --serve: " + error);
+        return false;
+    }
     std::string script;
     bool script_given = options.serve.empty() || !options.script_path.empty();
-    if (script_given && !read_text("script", options.script_path, script, error))
-        return refuse(error);
-    std::vector<panelhost::ScriptCommand> commands;
+    if (script_given && !read_text("script", options.script_path, script, error)) {
+        status = refuse(error);
+        return false;
+    }
     panelhost::ScriptError script_error;
-    if (!panelhost::parse_script(script, commands, script_error))
-        return refuse("script line " + std::to_string(script_error.line) + ": expected " + script_error.expected);
+    if (!panelhost::parse_script(script, request.commands, script_error)) {
+        status = refuse("script line " + std::to_string(script_error.line) + ": expected " + script_error.expected);
+        return false;
+    }
+    return true;
+}
 
+// The gauges to run found (a panel's section, or a module whose path holds wherever the run goes)
+// and the run's folder entered; false, with the status set, when they cannot be.
+bool prepare_gauges(panelhost::Options& options, int& status)
+{
     if (!options.panel_path.empty()) {
-        int status = 0;
         if (!prepare_panel(options, status))
-            return status;
+            return false;
     } else {
-        options.host.module_path = absolute(options.host.module_path);
+        options.host.module_path = base::whole_path(options.host.module_path);
     }
     std::error_code failure;
     if (!options.cwd.empty()) {
         std::filesystem::current_path(options.cwd, failure);
-        if (failure)
-            return refuse("cannot enter directory " + options.cwd + ": " + failure.message());
+        if (failure) {
+            status = refuse("cannot enter directory " + options.cwd + ": " + failure.message());
+            return false;
+        }
     }
+    return true;
+}
 
-    sim::set_trace_sink(platform_trace, nullptr);
-    sim::set_exit_handler(module_ended_process);
-    panelhost::configure_devices();
-
+// The gauges loaded, installed and run through the script, then served live when asked; the
+// status, and where a signal stopped the script.
+int run_gauges(const Request& request, ScriptEnd& script_end)
+{
     int status = 0;
+    std::string error;
+    // The live panel's page shows the trace from the panel's start.
+    std::optional<panelhost::LiveTrace> live_trace;
+    if (!request.options.serve.empty())
+        live_trace.emplace();
+    panelhost::Host host(request.options.host);
+    panelhost::catch_end_signals();
+    if (!host.load(error))
+        return refuse(error);
+    host.install_and_initialize();
+    script_end = run_script(host, request.commands, status);
+    if (status == 0 && !script_end.signal && live_trace && !panelhost::serve_live(host, *live_trace, request.address, error))
+        status = refuse(error);
+    host.unload();
+    return status;
+}
+
+int run_bench(int argc, char** argv)
+{
+    Request request;
+    int status = 0;
+    if (!read_request(argc, argv, request, status) || !prepare_gauges(request.options, status))
+        return status;
+    panelhost::start_traced_process();
+    panelhost::configure_devices();
     ScriptEnd script_end;
-    {
-        // The live panel's page shows the trace from the panel's start.
-        std::optional<panelhost::LiveTrace> live_trace;
-        if (!options.serve.empty())
-            live_trace.emplace();
-        panelhost::Host host(options.host);
-        panelhost::catch_end_signals();
-        if (!host.load(error))
-            return refuse(error);
-        host.install_and_initialize();
-        script_end = run_script(host, commands, status);
-        if (status == 0 && !script_end.signal && live_trace &&
-            !panelhost::serve_live(host, *live_trace, address, error))
-            status = refuse(error);
-        host.unload();
-    }
+    status = run_gauges(request, script_end);
     panelhost::trace_flush();
     if (script_end.signal)
         end_as_signalled(script_end);

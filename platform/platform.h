@@ -18,5 +18,5 @@
 // The module's entry point is found by the loader, never exported.
 #define MODULE_ENTRY_POINT extern "C"
 #else
-#include "native/win32.h"
+#include "win32/win32.h"
 #endif

@@ -1,5 +1,5 @@
 // What a path names, for the bench's inputs and outputs: a folder, a FIFO or a socket is refused
-// before it is opened, since opening a FIFO waits for its other end for ever.
+// before it is opened, since opening a FIFO waits for its other end for ever; and a path made whole.
 #pragma once
 
 #include <filesystem>
@@ -39,6 +39,15 @@ inline std::string not_a_file_or_device(const std::string& path)
 {
     std::string kind = not_a_regular_file(path);
     return kind == DEVICE ? std::string() : kind;
+}
+
+// The path made whole, so that it names the same file when the run moves to another folder; as
+// it is given when the system cannot say.
+inline std::string whole_path(const std::string& path)
+{
+    std::error_code failure;
+    std::filesystem::path whole = std::filesystem::absolute(path, failure);
+    return failure ? path : whole.string();
 }
 
 }  // namespace base

@@ -5,7 +5,7 @@
 #include "panelhost/host/host.h"
 #include "panelhost/host/module.h"
 #include "panelhost/host/services.h"
-#include "panelhost/host/trace.h"
+#include "panelhost/base/trace.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,7 +4,7 @@
 
 #include "host/panel_host.h"
 #include "panelhost/base/limits.h"
-#include "panelhost/picture/bitmap.h"
+#include "panelhost/host/bitmap.h"
 #include "panelhost/host/mouse.h"
 
 #include <cstdint>

@@ -2,9 +2,10 @@
 // points routed to them, and the key events and sim variables they share.
 #include "panelhost/host/host.h"
 
-#include "panelhost/base/text.h"
+#include "panelhost/base/shown_input.h"
+#include "panelhost/base/trace.h"
 #include "panelhost/host/services.h"
-#include "panelhost/host/trace.h"
+#include "panelhost/system/clock.h"
 
 #include <algorithm>
 
@@ -175,6 +176,13 @@ void Host::update_pass()
 {
     for (PlacedGauge& placed : placed_)
         placed.gauge->update_pass();
+}
+
+void Host::frame(std::uint64_t elapsed_ms)
+{
+    update_pass();
+    pump_messages();
+    advance_clock(elapsed_ms);
 }
 
 void Host::print_elements()

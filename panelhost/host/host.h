@@ -67,6 +67,9 @@ public:
     void install_and_initialize();
     void kill();
     void update_pass();
+    // One frame of the simulator: the update pass, the window messages it caused, and the clock on
+    // by the frame's time, the messages and device events that fall due in it delivered.
+    void frame(std::uint64_t elapsed_ms = FRAME_MS);
     bool reload(std::string& error);
 
     // Points are in the window's units (a gauge alone: its own pixels).

@@ -2,7 +2,7 @@
 #include "panelhost/host/module.h"
 
 #include "panelhost/base/files.h"
-#include "panelhost/picture/bitmap.h"
+#include "panelhost/host/bitmap.h"
 #include "panelhost/system/intercept.h"
 #include "panelhost/host/services.h"
 

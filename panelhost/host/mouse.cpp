@@ -22,6 +22,24 @@ bool group_contains(const MouseTable& table, int group, PIXEL_POINT point)
 
 constexpr std::uint32_t MAX_TOOLTIP_ARGS = 64;
 
+// The group a parent row opens inside the current one: its box within the enclosing area, or, of
+// no size, the enclosing area itself.
+MouseGroup opened_group(const std::vector<MouseGroup>& groups, int current, const MOUSERECT& entry)
+{
+    const MouseGroup& enclosing = groups[current];
+    MouseGroup group;
+    group.row = &entry;
+    group.parent = current;
+    group.depth = enclosing.depth + 1;
+    if (entry.box.width == 0 && entry.box.height == 0) {
+        group.area = enclosing.area;
+        group.bounded = enclosing.bounded;
+    } else {
+        group.area = {enclosing.area.x + entry.box.x, enclosing.area.y + entry.box.y, entry.box.width, entry.box.height};
+    }
+    return group;
+}
+
 }  // namespace
 
 MouseTable read_mouse_table(const MOUSERECT* table, PIXEL_POINT gauge_size)
@@ -43,22 +61,10 @@ MouseTable read_mouse_table(const MOUSERECT* table, PIXEL_POINT gauge_size)
             break;
         const MouseGroup& enclosing = result.groups[current];
         switch (entry.rect_type) {
-        case MOUSE_RECT_PARENT: {
-            MouseGroup group;
-            group.row = &entry;
-            group.parent = current;
-            group.depth = enclosing.depth + 1;
-            if (entry.box.width == 0 && entry.box.height == 0) {
-                group.area = enclosing.area;
-                group.bounded = enclosing.bounded;
-            } else {
-                group.area = {enclosing.area.x + entry.box.x, enclosing.area.y + entry.box.y, entry.box.width,
-                              entry.box.height};
-            }
-            result.groups.push_back(group);
+        case MOUSE_RECT_PARENT:
+            result.groups.push_back(opened_group(result.groups, current, entry));
             current = static_cast<int>(result.groups.size()) - 1;
             break;
-        }
         case MOUSE_RECT_CHILD:
             result.hot_spots.push_back(MouseHotSpot{
                 &entry,

@@ -3,7 +3,7 @@
 #include "panelhost/live/live_http.h"
 
 #include "panelhost/base/limits.h"
-#include "panelhost/base/text.h"
+#include "base/text.h"
 
 #include <boost/beast/http/parser.hpp>
 #include <boost/beast/http/string_body.hpp>

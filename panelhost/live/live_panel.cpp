@@ -1,12 +1,12 @@
 // The live panel's side of the page: each request answered on the panel's thread, and the frames.
 #include "panelhost/live/live_panel.h"
 
-#include "panelhost/base/text.h"
+#include "base/text.h"
+#include "base/bytes.h"
 
-#include "panelhost/system/clock.h"
 #include "panelhost/live/embedded_files.h"
 #include "panelhost/picture/render.h"
-#include "panelhost/host/trace.h"
+#include "panelhost/base/trace.h"
 #include "platform/sim/cd_drive.h"
 #include "platform/sim/media_graph.h"
 #include "platform/sim/paths.h"
@@ -296,9 +296,7 @@ void LivePanel::frame(std::uint64_t elapsed_ms)
     }
     if (held_)
         host_.repeat_press();
-    host_.update_pass();
-    pump_messages();
-    advance_clock(elapsed_ms);
+    host_.frame(elapsed_ms);
     ++frames_;
     refresh_version();
 }

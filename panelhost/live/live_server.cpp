@@ -3,8 +3,8 @@
 // frames at the host's rate, by the wall clock.
 #include "panelhost/live/live_server.h"
 
-#include "panelhost/base/text.h"
-#include "panelhost/host/trace.h"
+#include "base/text.h"
+#include "panelhost/base/trace.h"
 #include "panelhost/live/live_http.h"
 #include "panelhost/live/live_panel.h"
 #include "panelhost/system/end_signals.h"

@@ -1,7 +1,7 @@
 // The live panel's trace, kept from its first line.
 #include "panelhost/live/live_trace.h"
 
-#include "panelhost/host/trace.h"
+#include "panelhost/base/trace.h"
 
 namespace panelhost {
 

@@ -1,6 +1,8 @@
 // Options and script commands of the simulated CD drive and mixer.
 #include "panelhost/options/options.h"
-#include "panelhost/host/trace.h"
+
+#include "base/text.h"
+#include "panelhost/base/trace.h"
 #include "platform/sim/cd_drive.h"
 #include "platform/sim/mixer.h"
 
@@ -24,7 +26,7 @@ constexpr long long MAX_TRACK_SECONDS = 86400;
 bool apply_cd_tracks(Options&, std::string_view value, std::string& error)
 {
     long long tracks = 0;
-    if (!option_integer(value, 1, sim::CD_MAX_TRACKS, tracks)) {
+    if (!base::read_whole_number(value, 1, sim::CD_MAX_TRACKS, tracks)) {
         error = "N must be a whole number from 1 to " + std::to_string(sim::CD_MAX_TRACKS);
         return false;
     }
@@ -35,7 +37,7 @@ bool apply_cd_tracks(Options&, std::string_view value, std::string& error)
 bool apply_cd_track_seconds(Options&, std::string_view value, std::string& error)
 {
     long long seconds = 0;
-    if (!option_integer(value, 1, MAX_TRACK_SECONDS, seconds)) {
+    if (!base::read_whole_number(value, 1, MAX_TRACK_SECONDS, seconds)) {
         error = "S must be a whole number of seconds from 1 to " + std::to_string(MAX_TRACK_SECONDS);
         return false;
     }
@@ -65,8 +67,8 @@ bool apply_mixer_range(Options&, std::string_view value, std::string& error)
 {
     std::size_t colon = value.find(':');
     long long minimum = 0, maximum = 0;
-    if (colon == std::string_view::npos || !option_integer(value.substr(0, colon), 0, 0xFFFFFFFFll, minimum) ||
-        !option_integer(value.substr(colon + 1), 0, 0xFFFFFFFFll, maximum) || minimum >= maximum) {
+    if (colon == std::string_view::npos || !base::read_whole_number(value.substr(0, colon), 0, 0xFFFFFFFFll, minimum) ||
+        !base::read_whole_number(value.substr(colon + 1), 0, 0xFFFFFFFFll, maximum) || minimum >= maximum) {
         error = "MIN:MAX must be two whole numbers from 0 to 4294967295, MIN below MAX";
         return false;
     }

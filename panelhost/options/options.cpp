@@ -1,7 +1,7 @@
 // The bench's command line: MODULE GAUGE and the options of the host and its devices.
 #include "panelhost/options/options.h"
 
-#include "panelhost/base/text.h"
+#include "base/text.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -53,7 +53,7 @@ bool apply_gauges(Options& options, std::string_view value, std::string& why)
 bool apply_window(Options& options, std::string_view value, std::string& why)
 {
     long long number = 0;
-    if (!option_integer(value, 0, 99, number)) {
+    if (!base::read_whole_number(value, 0, 99, number)) {
         why = "N must be a window's number from 0 to 99";
         return false;
     }
@@ -64,7 +64,7 @@ bool apply_window(Options& options, std::string_view value, std::string& why)
 bool apply_vcockpit(Options& options, std::string_view value, std::string& why)
 {
     long long number = 0;
-    if (!option_integer(value, 0, 99, number)) {
+    if (!base::read_whole_number(value, 0, 99, number)) {
         why = "N must be a virtual cockpit's number from 0 to 99";
         return false;
     }
@@ -136,67 +136,66 @@ const OptionSpec* find_option(std::string_view name)
 
 }  // namespace
 
-bool option_integer(std::string_view value, long long low, long long high, long long& result)
+namespace {
+
+// One option at argv[at], "--name", "--name=value" or "--name value" (which moves at past the
+// value), applied to the options.
+bool read_option(int argc, char** argv, int& at, Options& options, std::string& error)
 {
-    return base::read_whole_number(value, low, high, result);
+    std::string_view argument = argv[at];
+    std::string_view name = argument;
+    std::string_view value;
+    bool inline_value = false;
+    if (std::size_t equals = argument.find('='); equals != std::string_view::npos) {
+        name = argument.substr(0, equals);
+        value = argument.substr(equals + 1);
+        inline_value = true;
+    }
+    const OptionSpec* spec = find_option(name);
+    if (!spec) {
+        error = "unknown option " + std::string(name);
+        return false;
+    }
+    if (spec->value_name.empty() && inline_value) {
+        error = "option " + std::string(name) + " takes no value";
+        return false;
+    }
+    if (!spec->value_name.empty() && !inline_value) {
+        if (at + 1 >= argc) {
+            error = "option " + std::string(name) + " needs " + std::string(spec->value_name);
+            return false;
+        }
+        value = argv[++at];
+    }
+    std::string why;
+    if (!spec->apply(options, value, why)) {
+        error = "option " + std::string(name) + ": " + why;
+        return false;
+    }
+    return true;
 }
 
-bool parse_options(int argc, char** argv, Options& options, std::string& error)
+// A panel's run: no MODULE or GAUGE, the folder of its modules, one section chosen at most.
+bool check_panel_run(const Options& options, const std::vector<std::string>& positional, std::string& error)
 {
-    std::vector<std::string> positional;
-    for (int i = 1; i < argc; ++i) {
-        std::string_view argument = argv[i];
-        if (argument.size() < 2 || argument.substr(0, 2) != "--") {
-            positional.emplace_back(argument);
-            continue;
-        }
-        std::string_view name = argument;
-        std::string_view value;
-        bool inline_value = false;
-        if (std::size_t equals = argument.find('='); equals != std::string_view::npos) {
-            name = argument.substr(0, equals);
-            value = argument.substr(equals + 1);
-            inline_value = true;
-        }
-        const OptionSpec* spec = find_option(name);
-        if (!spec) {
-            error = "unknown option " + std::string(name);
-            return false;
-        }
-        if (spec->value_name.empty() && inline_value) {
-            error = "option " + std::string(name) + " takes no value";
-            return false;
-        }
-        if (!spec->value_name.empty() && !inline_value) {
-            if (i + 1 >= argc) {
-                error = "option " + std::string(name) + " needs " + std::string(spec->value_name);
-                return false;
-            }
-            value = argv[++i];
-        }
-        std::string why;
-        if (!spec->apply(options, value, why)) {
-            error = "option " + std::string(name) + ": " + why;
-            return false;
-        }
+    if (!positional.empty()) {
+        error = "MODULE and GAUGE are not given with --panel: its lines name the gauges";
+        return false;
     }
-    if (options.help)
-        return true;
-    if (!options.panel_path.empty()) {
-        if (!positional.empty()) {
-            error = "MODULE and GAUGE are not given with --panel: its lines name the gauges";
-            return false;
-        }
-        if (options.gauges_dir.empty()) {
-            error = "--panel needs --gauges DIR, the folder of the gauge modules";
-            return false;
-        }
-        if (options.window >= 0 && options.vcockpit >= 0) {
-            error = "--window and --vcockpit each choose the section to run: give one of them";
-            return false;
-        }
-        return true;
+    if (options.gauges_dir.empty()) {
+        error = "--panel needs --gauges DIR, the folder of the gauge modules";
+        return false;
     }
+    if (options.window >= 0 && options.vcockpit >= 0) {
+        error = "--window and --vcockpit each choose the section to run: give one of them";
+        return false;
+    }
+    return true;
+}
+
+// A gauge's run: none of the panel's options, and a MODULE and a GAUGE, neither empty.
+bool check_gauge_run(Options& options, const std::vector<std::string>& positional, std::string& error)
+{
     if (!options.gauges_dir.empty() || options.window >= 0 || options.vcockpit >= 0) {
         error = std::string(!options.gauges_dir.empty() ? "--gauges" : options.window >= 0 ? "--window" : "--vcockpit") +
                 " goes with --panel FILE";
@@ -219,6 +218,26 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error)
     options.host.module_path = positional[0];
     options.host.gauge_name = positional[1];
     return true;
+}
+
+}  // namespace
+
+// The arguments read first, each option applied as it comes; then their combination checked.
+bool parse_options(int argc, char** argv, Options& options, std::string& error)
+{
+    std::vector<std::string> positional;
+    for (int at = 1; at < argc; ++at) {
+        std::string_view argument = argv[at];
+        if (argument.size() < 2 || argument.substr(0, 2) != "--")
+            positional.emplace_back(argument);
+        else if (!read_option(argc, argv, at, options, error))
+            return false;
+    }
+    if (options.help)
+        return true;
+    if (!options.panel_path.empty())
+        return check_panel_run(options, positional, error);
+    return check_gauge_run(options, positional, error);
 }
 
 std::string usage_text()

@@ -47,7 +47,4 @@ void configure_devices();
 bool parse_options(int argc, char** argv, Options& options, std::string& error);
 std::string usage_text();
 
-// Reads a whole number within [low, high] from an option's value.
-bool option_integer(std::string_view value, long long low, long long high, long long& result);
-
 }  // namespace panelhost

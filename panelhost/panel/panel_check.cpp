@@ -1,8 +1,10 @@
 // Checking a panel configuration's gauge lines against the folder of gauge modules.
 #include "panelhost/panel/panel_check.h"
 
+#include "base/text.h"
+#include "panelhost/base/files.h"
 #include "panelhost/base/limits.h"
-#include "panelhost/base/text.h"
+#include "panelhost/base/shown_input.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -239,6 +241,28 @@ std::vector<PanelPlacement> window_placements(const PanelWindow& window, const M
                               line.height});
     }
     return placements;
+}
+
+std::vector<PanelProblem> read_and_check_panel(std::string_view text, const ModuleFolder& folder, bool intercept,
+                                               std::vector<PanelWindow>& sections)
+{
+    std::vector<PanelProblem> problems;
+    read_panel_file(text, sections, problems);
+    std::vector<PanelProblem> checked = check_panel(sections, folder, intercept);
+    problems.insert(problems.end(), checked.begin(), checked.end());
+    std::stable_sort(problems.begin(), problems.end(),
+                     [](const PanelProblem& a, const PanelProblem& b) { return a.line < b.line; });
+    return problems;
+}
+
+void place_section(const PanelWindow& section, const ModuleFolder& folder, HostOptions& options)
+{
+    options.window_name = section.name;
+    options.window_gauges = window_placements(section, folder);
+    for (PanelPlacement& placement : options.window_gauges)
+        placement.module_path = base::whole_path(placement.module_path);
+    options.window_width = section.width;
+    options.window_height = section.height;
 }
 
 // A line's checks stop at its first problem: each check needs what the ones before found.

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace panelhost {
@@ -46,5 +47,16 @@ std::vector<PanelProblem> check_panel(const std::vector<PanelWindow>& windows, c
 // The section's gauge lines as the host places them, their modules found in the folder; a gauge
 // named again in the section is placed at its first line only.
 std::vector<PanelPlacement> window_placements(const PanelWindow& window, const ModuleFolder& folder);
+
+// The panel file read and its gauge lines checked against the folder: its sections, and every
+// problem of the reading and of the check in the order of their lines (a line's reading problem
+// before its check's).
+std::vector<PanelProblem> read_and_check_panel(std::string_view text, const ModuleFolder& folder, bool intercept,
+                                               std::vector<PanelWindow>& sections);
+
+// The host's options for a window of the panel: the section's name and size, and its gauges placed
+// as window_placements places them, each module's path made whole, so that it holds when the run
+// moves to another folder.
+void place_section(const PanelWindow& section, const ModuleFolder& folder, HostOptions& options);
 
 }  // namespace panelhost

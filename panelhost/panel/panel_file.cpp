@@ -2,7 +2,8 @@
 #include "panelhost/panel/panel_file.h"
 
 #include "panelhost/base/limits.h"
-#include "panelhost/base/text.h"
+#include "base/text.h"
+#include "panelhost/base/shown_input.h"
 
 #include <algorithm>
 #include <cctype>
@@ -14,6 +15,7 @@ namespace panelhost {
 namespace {
 
 using base::lower;
+using base::read_whole_number;
 using base::shown_input;
 using base::trim;
 
@@ -30,9 +32,7 @@ bool split_key(std::string_view key, std::string& letters, int& number)
         if (!std::isalpha(static_cast<unsigned char>(key[i])))
             return false;
     letters = lower(key.substr(0, digits));
-    long long value = 0;
-    base::read_whole_number(key.substr(digits), 0, 9999, value);
-    number = static_cast<int>(value);
+    read_whole_number(key.substr(digits), 0, 9999, number);
     return true;
 }
 
@@ -53,16 +53,6 @@ int edit_distance(const std::string& a, const std::string& b)
                 d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
         }
     return d[a.size()][b.size()];
-}
-
-// A whole number between blanks, as the bench reads one; false for anything else.
-bool read_number(std::string_view text, long& value)
-{
-    long long number = 0;
-    if (!base::read_whole_number(trim(text), LONG_MIN, LONG_MAX, number))
-        return false;
-    value = static_cast<long>(number);
-    return true;
 }
 
 // "a WIDTH of 98", "the default HEIGHT"
@@ -92,7 +82,7 @@ bool read_size_field(std::string_view text, const char* name, std::optional<long
     if (trim(text).empty())
         return true;
     long value = 0;
-    if (!read_number(text, value)) {
+    if (!read_whole_number(trim(text), LONG_MIN, LONG_MAX, value)) {
         problem = std::string("the ") + name + " \"" + shown_input(trim(text)) + "\" is not a whole number";
         return false;
     }
@@ -141,7 +131,7 @@ bool read_gauge_value(std::string_view value, PanelGaugeLine& gauge, std::string
     const char* const PLACES[] = {"X", "Y"};
     long place[2] = {};
     for (int i = 0; i < 2; ++i) {
-        if (!read_number(parts[i + 1], place[i])) {
+        if (!read_whole_number(trim(parts[i + 1]), LONG_MIN, LONG_MAX, place[i])) {
             problem = std::string("the ") + PLACES[i] + " \"" + shown_input(trim(parts[i + 1])) + "\" is not a whole number";
             return false;
         }
@@ -173,8 +163,8 @@ bool read_section_size(std::string_view key, std::string_view value, long& width
 {
     std::vector<std::string_view> sizes = split(value, ',');
     long second = 0;
-    if (sizes.size() > 2 || !read_number(sizes[0], width) || width < 0 ||
-        (sizes.size() == 2 && (!read_number(sizes[1], second) || second < 0))) {
+    if (sizes.size() > 2 || !read_whole_number(trim(sizes[0]), LONG_MIN, LONG_MAX, width) || width < 0 ||
+        (sizes.size() == 2 && (!read_whole_number(trim(sizes[1]), LONG_MIN, LONG_MAX, second) || second < 0))) {
         problem = shown_input(key) + ": expected WIDTH[,HEIGHT], whole numbers of 0 or more, not \"" + shown_input(value) +
                   "\"";
         return false;
@@ -194,27 +184,6 @@ bool read_section_size(std::string_view key, std::string_view value, long& width
         return false;
     }
     return true;
-}
-
-// The next line of the text and the text after its line end: LF, CR LF or a CR alone, as a
-// script's; and CRs before an LF (CR CR LF: a file whose line ends were converted twice, as
-// panel files passed between machines are) end one line.
-std::string_view next_line(std::string_view& text)
-{
-    std::size_t end = text.find_first_of("\r\n");
-    std::string_view line = text.substr(0, end);
-    if (end == std::string_view::npos) {
-        text = {};
-        return line;
-    }
-    std::size_t after = end + 1;
-    if (text[end] == '\r') {
-        std::size_t returns = text.find_first_not_of('\r', end);
-        if (returns != std::string_view::npos && text[returns] == '\n')
-            after = returns + 1;
-    }
-    text.remove_prefix(after);
-    return line;
 }
 
 // The section a heading opens, if it is one that shows gauges ("Window06", "VCockpit01").
@@ -247,39 +216,27 @@ bool looks_like_gauge_key(std::string_view key)
     return edit_distance(letters, "gauge") <= 2;
 }
 
-void read_panel_file(std::string_view text, std::vector<PanelWindow>& windows, std::vector<PanelProblem>& problems)
-{
-    PanelWindow* window = nullptr;
-    std::map<std::string, int> keys_seen;   // the gauge keys of the current section, lower case, and their lines
-    bool sized_by_mm = false;               // the current section's size is its size_mm
-    int line_number = 0;
-    text = base::without_byte_order_mark(text);
-    while (!text.empty()) {
-        std::string_view line = next_line(text);
-        ++line_number;
-        if (std::size_t comment = line.find("//"); comment != std::string_view::npos)
-            line = line.substr(0, comment);
-        line = trim(line);
-        if (line.empty() || line.front() == ';')
-            continue;
+namespace {
+
+// The reading of a panel file, line by line: the section the lines belong to, and what it has
+// read of it so far.
+class PanelReader {
+public:
+    PanelReader(std::vector<PanelWindow>& windows, std::vector<PanelProblem>& problems)
+        : windows_(windows), problems_(problems)
+    {
+    }
+
+    // A line without its comment and its blanks, not empty: a section's heading or a key's line.
+    void line(std::string_view line, int line_number)
+    {
         if (line.front() == '[') {
-            window = nullptr;
-            keys_seen.clear();
-            sized_by_mm = false;
-            std::size_t close = line.find(']');
-            std::string_view heading = trim(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
-            PanelWindow section;
-            if (gauge_section(heading, line_number, section)) {
-                windows.push_back(std::move(section));
-                window = &windows.back();
-            }
-            continue;
+            heading(line, line_number);
+            return;
         }
-        if (!window)
-            continue;
         std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos)
-            continue;
+        if (!window_ || equals == std::string_view::npos)
+            return;
         std::string_view key = trim(line.substr(0, equals));
         std::string_view value = trim(line.substr(equals + 1));
         std::string letters;
@@ -287,41 +244,90 @@ void read_panel_file(std::string_view text, std::vector<PanelWindow>& windows, s
         std::string lowered = lower(key);
         // A virtual cockpit's panel is a texture of pixel_size pixels; where it gives size_mm too,
         // that is the size its gauge lines count in.
-        bool pixel_size = lowered == "pixel_size" && window->kind == PanelSectionKind::VirtualCockpit;
-        if (lowered == "size_mm" || pixel_size) {
-            long width = 0;
-            std::optional<long> height;
-            std::string problem;
-            if (!read_section_size(key, value, width, height, problem)) {
-                problems.push_back({line_number, problem});
-                continue;
-            }
-            if (pixel_size && sized_by_mm)
-                continue;
-            window->width = width;
-            window->height = height;
-            sized_by_mm = !pixel_size;
-        } else if (split_key(key, letters, number) && letters == "gauge") {
-            auto seen = keys_seen.find(lowered);
-            if (seen != keys_seen.end()) {
-                problems.push_back({line_number, shown_input(key) + ": a second line with this key in " + window->name +
-                                                     " (the first is line " + std::to_string(seen->second) + ")"});
-                continue;
-            }
-            keys_seen[lowered] = line_number;
-            PanelGaugeLine gauge;
-            gauge.line = line_number;
-            gauge.key = std::string(key);
-            std::string problem;
-            if (!read_gauge_value(value, gauge, problem)) {
-                problems.push_back({line_number, shown_input(gauge.key) + ": " + problem});
-                continue;
-            }
-            window->gauges.push_back(std::move(gauge));
-        } else if (looks_like_gauge_key(key)) {
-            problems.push_back({line_number, "\"" + shown_input(key) +
-                                                 "\" is not a gauge line's key (gaugeNN): the simulator skips the line"});
+        bool pixel_size = lowered == "pixel_size" && window_->kind == PanelSectionKind::VirtualCockpit;
+        if (lowered == "size_mm" || pixel_size)
+            size_line(key, value, pixel_size, line_number);
+        else if (split_key(key, letters, number) && letters == "gauge")
+            gauge_line(key, lowered, value, line_number);
+        else if (looks_like_gauge_key(key))
+            problems_.push_back({line_number, "\"" + shown_input(key) +
+                                                  "\" is not a gauge line's key (gaugeNN): the simulator skips the line"});
+    }
+
+private:
+    // "[Window00]": a section that shows gauges is read from here on, any other is skipped.
+    void heading(std::string_view line, int line_number)
+    {
+        window_ = nullptr;
+        keys_seen_.clear();
+        sized_by_mm_ = false;
+        std::size_t close = line.find(']');
+        std::string_view heading = trim(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+        PanelWindow section;
+        if (gauge_section(heading, line_number, section)) {
+            windows_.push_back(std::move(section));
+            window_ = &windows_.back();
         }
+    }
+
+    void size_line(std::string_view key, std::string_view value, bool pixel_size, int line_number)
+    {
+        long width = 0;
+        std::optional<long> height;
+        std::string problem;
+        if (!read_section_size(key, value, width, height, problem)) {
+            problems_.push_back({line_number, problem});
+            return;
+        }
+        if (pixel_size && sized_by_mm_)
+            return;
+        window_->width = width;
+        window_->height = height;
+        sized_by_mm_ = !pixel_size;
+    }
+
+    void gauge_line(std::string_view key, const std::string& lowered, std::string_view value, int line_number)
+    {
+        auto seen = keys_seen_.find(lowered);
+        if (seen != keys_seen_.end()) {
+            problems_.push_back({line_number, shown_input(key) + ": a second line with this key in " + window_->name +
+                                                  " (the first is line " + std::to_string(seen->second) + ")"});
+            return;
+        }
+        keys_seen_[lowered] = line_number;
+        PanelGaugeLine gauge;
+        gauge.line = line_number;
+        gauge.key = std::string(key);
+        std::string problem;
+        if (!read_gauge_value(value, gauge, problem)) {
+            problems_.push_back({line_number, shown_input(gauge.key) + ": " + problem});
+            return;
+        }
+        window_->gauges.push_back(std::move(gauge));
+    }
+
+    std::vector<PanelWindow>& windows_;
+    std::vector<PanelProblem>& problems_;
+    PanelWindow* window_ = nullptr;        // the section being read, if it is one that shows gauges
+    std::map<std::string, int> keys_seen_;  // its gauge keys, lower case, and their lines
+    bool sized_by_mm_ = false;             // its size is its size_mm
+};
+
+}  // namespace
+
+void read_panel_file(std::string_view text, std::vector<PanelWindow>& windows, std::vector<PanelProblem>& problems)
+{
+    PanelReader reader(windows, problems);
+    int line_number = 0;
+    text = base::without_byte_order_mark(text);
+    while (!text.empty()) {
+        std::string_view line = base::next_line_joining_returns(text);
+        ++line_number;
+        if (std::size_t comment = line.find("//"); comment != std::string_view::npos)
+            line = line.substr(0, comment);
+        line = trim(line);
+        if (!line.empty() && line.front() != ';')
+            reader.line(line, line_number);
     }
 }
 

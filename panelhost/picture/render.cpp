@@ -3,10 +3,11 @@
 
 #include "panelhost/base/files.h"
 #include "panelhost/base/limits.h"
-#include "panelhost/base/text.h"
+#include "base/text.h"
+#include "panelhost/base/shown_input.h"
 
 #include "panelhost/host/host.h"
-#include "panelhost/host/trace.h"
+#include "panelhost/base/trace.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

@@ -7,7 +7,7 @@
 #include "panelhost/system/process.h"
 #include "panelhost/picture/render.h"
 #include "panelhost/script/script.h"
-#include "panelhost/host/trace.h"
+#include "panelhost/base/trace.h"
 
 namespace panelhost {
 namespace {
@@ -24,11 +24,8 @@ bool run_frame(Host& host, const ScriptCommand& command, std::string&)
 {
     std::int64_t passes = command.args.empty() ? 1 : command.args[0].integer;
     // A signal to end the bench ends the passes too: a day of frames takes minutes.
-    for (std::int64_t pass = 0; pass < passes && !end_signal(); ++pass) {
-        host.update_pass();
-        pump_messages();
-        advance_clock(FRAME_MS);
-    }
+    for (std::int64_t pass = 0; pass < passes && !end_signal(); ++pass)
+        host.frame();
     return true;
 }
 

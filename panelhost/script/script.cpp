@@ -1,8 +1,8 @@
 // The bench's script reader: each line matched against the command table and read by its row.
 #include "panelhost/script/script.h"
-#include "panelhost/base/limits.h"
 
-#include "panelhost/base/text.h"
+#include "base/text.h"
+#include "panelhost/base/limits.h"
 
 #include <cerrno>
 #include <cmath>
@@ -12,22 +12,6 @@ namespace panelhost {
 namespace {
 
 using base::trim;
-
-// A line ends at LF, at CR LF or at a CR alone, so that a script saved with any of the three
-// conventions reads, and counts its lines, alike.
-std::string_view next_line(std::string_view& text)
-{
-    std::size_t end = text.find_first_of("\r\n");
-    std::string_view line = text.substr(0, end);
-    if (end == std::string_view::npos)
-        end = text.size();
-    else if (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
-        end += 2;
-    else
-        end += 1;
-    text.remove_prefix(end);
-    return line;
-}
 
 std::string_view next_word(std::string_view& rest)
 {
@@ -40,16 +24,9 @@ std::string_view next_word(std::string_view& rest)
     return word;
 }
 
-bool read_integer(std::string_view word, std::int64_t low, std::int64_t high, std::int64_t& value)
-{
-    long long number = 0;
-    if (!base::read_whole_number(word, low, high, number))
-        return false;
-    value = number;
-    return true;
-}
-
-bool read_number(std::string_view word, double& value)
+// A decimal number as C reads a double, finite, in digits, signs, a point and an exponent: no
+// blank, no "inf" or "nan", no hexadecimal.
+bool read_decimal_number(std::string_view word, double& value)
 {
     if (word.empty() || word.size() > 64)
         return false;
@@ -73,15 +50,15 @@ bool read_arg(ArgKind kind, std::string_view word, ScriptArg& arg)
 {
     switch (kind) {
     case ArgKind::Coordinate:
-        return read_integer(word, INT32_MIN, INT32_MAX, arg.integer);
+        return base::read_whole_number(word, INT32_MIN, INT32_MAX, arg.integer);
     case ArgKind::Count:
-        return read_integer(word, 1, COUNT_LIMIT, arg.integer);
+        return base::read_whole_number(word, 1, COUNT_LIMIT, arg.integer);
     case ArgKind::Millis:
-        return read_integer(word, 0, WAIT_LIMIT_MS, arg.integer);
+        return base::read_whole_number(word, 0, WAIT_LIMIT_MS, arg.integer);
     case ArgKind::Id:
-        return read_integer(word, 0, UINT32_MAX, arg.integer);
+        return base::read_whole_number(word, 0, UINT32_MAX, arg.integer);
     case ArgKind::Number:
-        return read_number(word, arg.number);
+        return read_decimal_number(word, arg.number);
     case ArgKind::Word:
         arg.text = std::string(word);
         return !word.empty();
@@ -167,77 +144,105 @@ bool ScriptCommand::has_flag(std::string_view flag) const
     return false;
 }
 
+namespace {
+
+// What may be said of a line whose words no keyword matches: what may follow a known first word
+// ("cd"), else every command.
+std::string unknown_command(std::string_view line)
+{
+    std::string_view word = next_word(line);
+    std::string options;
+    for (const CommandSpec& candidate : command_specs())
+        if (candidate.keyword.substr(0, candidate.keyword.find(' ')) == word)
+            options += (options.empty() ? "\"" : " or \"") + std::string(candidate.usage) + "\"";
+    return options.empty() ? "a command (" + command_list() + ")" : options;
+}
+
+bool is_flag_of(const CommandSpec& spec, std::string_view word)
+{
+    bool is_flag = false;
+    for (std::string_view flag : spec.flags)
+        is_flag |= word == flag;
+    return is_flag;
+}
+
+// The row's arguments in their order, from the rest of the line; an optional one may be left out,
+// a flag in its place ending them. False when one does not read or a required one is missing.
+bool read_arguments(const CommandSpec& spec, std::string_view& rest, ScriptCommand& command)
+{
+    for (std::size_t i = 0; i < spec.args.size(); ++i) {
+        ArgKind kind = spec.args[i];
+        std::string_view word = kind == ArgKind::Text ? trim(rest) : next_word(rest);
+        if (kind == ArgKind::Text)
+            rest = {};
+        bool is_flag = is_flag_of(spec, word);
+        if (word.empty() || is_flag) {
+            if (kind == ArgKind::Text && i >= spec.required) {
+                command.args.push_back(ScriptArg{});
+                continue;
+            }
+            if (is_flag)
+                rest = std::string_view(word.data(), rest.data() + rest.size() - word.data());
+            return i >= spec.required;
+        }
+        ScriptArg arg;
+        bool read = read_arg(kind, word, arg);
+        command.args.push_back(std::move(arg));
+        if (!read)
+            return false;
+    }
+    return true;
+}
+
+// The flags after the arguments: each one of the row's, and each once.
+bool read_flags(const CommandSpec& spec, std::string_view rest, ScriptCommand& command)
+{
+    for (std::string_view word = next_word(rest); !word.empty(); word = next_word(rest)) {
+        if (!is_flag_of(spec, word) || command.has_flag(word))
+            return false;
+        command.flags.emplace_back(word);
+    }
+    return true;
+}
+
+// One line of the script, neither blank nor a comment, read by the row its keyword matches.
+bool read_command(std::string_view line, int line_number, ScriptCommand& command, ScriptError& error)
+{
+    if (line.find('\0') != std::string_view::npos) {
+        error = {line_number, "a line of text without NUL characters"};
+        return false;
+    }
+    std::string_view rest;
+    const CommandSpec* spec = find_spec(line, rest);
+    if (!spec) {
+        error = {line_number, unknown_command(line)};
+        return false;
+    }
+    command.line = line_number;
+    command.keyword = std::string(spec->keyword);
+    command.spec = spec;
+    if (!read_arguments(*spec, rest, command) || !read_flags(*spec, rest, command)) {
+        error = {line_number, expectation(*spec)};
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool parse_script(std::string_view text, std::vector<ScriptCommand>& commands, ScriptError& error)
 {
     // Editors that write UTF-8 may open the file with a byte-order mark; it is no command.
     text = base::without_byte_order_mark(text);
     int line_number = 0;
     while (!text.empty()) {
-        std::string_view line = next_line(text);
+        std::string_view line = trim(base::next_line(text));
         ++line_number;
-        line = trim(line);
         if (line.empty() || line.front() == '#')
             continue;
-        if (line.find('\0') != std::string_view::npos) {
-            error = {line_number, "a line of text without NUL characters"};
-            return false;
-        }
-        std::string_view rest;
-        const CommandSpec* spec = find_spec(line, rest);
-        if (!spec) {
-            std::string_view probe = line;
-            std::string_view word = next_word(probe);
-            // A known first word with an unknown second (cd): name what may follow it.
-            std::string options;
-            for (const CommandSpec& candidate : command_specs())
-                if (candidate.keyword.substr(0, candidate.keyword.find(' ')) == word)
-                    options += (options.empty() ? "\"" : " or \"") + std::string(candidate.usage) + "\"";
-            error = {line_number, options.empty() ? "a command (" + command_list() + ")" : options};
-            return false;
-        }
         ScriptCommand command;
-        command.line = line_number;
-        command.keyword = std::string(spec->keyword);
-        command.spec = spec;
-        bool good = true;
-        for (std::size_t i = 0; i < spec->args.size() && good; ++i) {
-            ArgKind kind = spec->args[i];
-            std::string_view word = kind == ArgKind::Text ? trim(rest) : next_word(rest);
-            if (kind == ArgKind::Text)
-                rest = {};
-            bool is_flag = false;
-            for (std::string_view flag : spec->flags)
-                is_flag |= word == flag;
-            if (word.empty() || is_flag) {
-                if (kind == ArgKind::Text && i >= spec->required) {
-                    command.args.push_back(ScriptArg{});
-                    continue;
-                }
-                good = i >= spec->required;
-                if (is_flag)
-                    rest = std::string_view(word.data(), rest.data() + rest.size() - word.data());
-                break;
-            }
-            ScriptArg arg;
-            good = read_arg(kind, word, arg);
-            command.args.push_back(std::move(arg));
-        }
-        while (good) {
-            std::string_view word = next_word(rest);
-            if (word.empty())
-                break;
-            bool known = false;
-            for (std::string_view flag : spec->flags)
-                known |= word == flag;
-            if (!known || command.has_flag(word))
-                good = false;
-            else
-                command.flags.emplace_back(word);
-        }
-        if (!good) {
-            error = {line_number, expectation(*spec)};
+        if (!read_command(line, line_number, command, error))
             return false;
-        }
         commands.push_back(std::move(command));
     }
     return true;

@@ -1,7 +1,7 @@
 // The simulated host clock: time moves only when the script says so, event by event.
 #include "panelhost/system/clock.h"
 #include "panelhost/base/limits.h"
-#include "panelhost/host/trace.h"
+#include "panelhost/base/trace.h"
 #include "platform/platform.h"
 #include "platform/sim/simulation.h"
 

@@ -2,7 +2,7 @@
 // a bound.
 #include "panelhost/system/clock.h"
 #include "panelhost/base/limits.h"
-#include "panelhost/host/trace.h"
+#include "panelhost/base/trace.h"
 #include "platform/platform.h"
 
 namespace panelhost {

@@ -2,7 +2,7 @@
 // that plays by the host clock.
 #include "platform/sim/cd_drive.h"
 
-#include "panelhost/base/text.h"
+#include "base/text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -34,26 +34,12 @@ std::vector<std::string> words_of(const char* command)
     return words;
 }
 
-// A number of the command: digits, as the bench reads a whole number, within [0, limit].
-bool read_number(const std::string& word, std::uint64_t limit, std::uint64_t& value)
-{
-    long long number = 0;
-    if (!base::read_whole_number(word, 0, static_cast<long long>(limit), number))
-        return false;
-    value = static_cast<std::uint64_t>(number);
-    return true;
-}
-
 // A position as MCI writes it: one integer, or in TMSF up to four colon-separated bytes, the
 // track first (packed with the track in the lowest byte).
 bool read_position(const std::string& word, DWORD format, DWORD& position)
 {
     if (word.find(':') == std::string::npos) {
-        std::uint64_t value = 0;
-        if (!read_number(word, 0xFFFFFFFFu, value))
-            return false;
-        position = static_cast<DWORD>(value);
-        return true;
+        return base::read_whole_number(word, 0, 0xFFFFFFFF, position);
     }
     if (format != MCI_FORMAT_TMSF)
         return false;
@@ -61,10 +47,11 @@ bool read_position(const std::string& word, DWORD format, DWORD& position)
     std::size_t start = 0;
     for (int part = 0; part < 4; ++part) {
         std::size_t end = word.find(':', start);
-        std::uint64_t value = 0;
-        if (!read_number(word.substr(start, end == std::string::npos ? std::string::npos : end - start), 0xFF, value))
+        DWORD value = 0;
+        if (!base::read_whole_number(word.substr(start, end == std::string::npos ? std::string::npos : end - start), 0, 0xFF,
+                                     value))
             return false;
-        packed |= static_cast<DWORD>(value) << (8 * part);
+        packed |= value << (8 * part);
         if (end == std::string::npos) {
             position = packed;
             return true;

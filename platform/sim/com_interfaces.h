@@ -8,7 +8,7 @@
 #include "platform/platform.h"
 
 #if defined(_WIN32)
-#include "platform/windows/uncalled_methods.h"
+#include "platform/sim/uncalled_methods.h"
 #else
 namespace sim::com {
 

@@ -1,6 +1,7 @@
 // The simulated media graph: files rendered by their length, the song's end by the host clock.
 #include "platform/sim/media_graph.h"
 
+#include "base/bytes.h"
 #include "platform/sim/media.h"
 #include "platform/sim/paths.h"
 #include "platform/sim/registry.h"
@@ -34,11 +35,6 @@ std::string narrow(LPCWSTR text)
     for (; *text; ++text)
         result += *text <= 0xFF ? static_cast<char>(*text) : '?';
     return result;
-}
-
-std::uint32_t little_endian(const unsigned char* bytes)
-{
-    return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (std::uint32_t(bytes[3]) << 24);
 }
 
 // A file read front to back through one window of bytes: reading the next chunk's header costs
@@ -103,14 +99,14 @@ HRESULT play_length(const std::string& path, std::uint64_t& length_ms)
         unsigned char chunk[8];
         if (!file.read(offset, chunk, sizeof chunk))
             break;
-        std::uint64_t length = little_endian(chunk + 4);
+        std::uint64_t length = base::get32(chunk + 4);
         std::uint64_t body = offset + 8;
         if (std::memcmp(chunk, "fmt ", 4) == 0 && !format) {
             unsigned char fields[16];
             if (length < sizeof fields || !file.read(body, fields, sizeof fields))
                 return VFW_E_CANNOT_RENDER;
             format = true;
-            bytes_per_second = little_endian(fields + 8);
+            bytes_per_second = base::get32(fields + 8);
             if (bytes_per_second == 0)
                 return VFW_E_INVALID_FILE_FORMAT;
         } else if (std::memcmp(chunk, "data", 4) == 0) {

@@ -1,6 +1,6 @@
 // The WinMM calls that reach the simulated CD drive and mixer: the media control interface and
 // the mixer. Natively they are WinMM itself, exported by libwinplatform under the platform's names
-// (declared in native/win32_mmsystem.h). On Windows the platform's headers already give those
+// (declared in win32/win32_mmsystem.h). On Windows the platform's headers already give those
 // names to the real WinMM, so the same calls live in sim::winmm, where the bench's intercept
 // points a module's imports at them.
 #pragma once

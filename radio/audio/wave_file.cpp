@@ -1,6 +1,8 @@
 // The RIFF WAVE reader over the images of resources and mapped files.
 #include "radio/audio/wave_file.h"
 
+#include "base/bytes.h"
+
 #include <cstdint>
 #include <cstring>
 
@@ -25,11 +27,6 @@ LPWAVEFORMATEX format_record(const BYTE* body, DWORD length)
     return &short_format;
 }
 
-DWORD little_endian(const BYTE* bytes)
-{
-    return DWORD(bytes[0]) | (DWORD(bytes[1]) << 8) | (DWORD(bytes[2]) << 16) | (DWORD(bytes[3]) << 24);
-}
-
 bool has_id(const BYTE* bytes, const char* id)
 {
     return std::memcmp(bytes, id, 4) == 0;
@@ -51,7 +48,7 @@ int wave_parse(const void* image, DWORD image_size, LPWAVEFORMATEX* format, cons
     if (!has_id(bytes, "RIFF") || !has_id(bytes + 8, "WAVE"))
         return 0;
     // The walk ends where the RIFF length says, or where the image really ends if that is sooner.
-    std::uint64_t end = 8 + std::uint64_t(little_endian(bytes + 4));
+    std::uint64_t end = 8 + std::uint64_t(base::get32(bytes + 4));
     if (end > image_size)
         end = image_size;
     std::uint64_t offset = RIFF_HEADER_SIZE;
@@ -59,7 +56,7 @@ int wave_parse(const void* image, DWORD image_size, LPWAVEFORMATEX* format, cons
         if (offset + CHUNK_HEADER_SIZE > image_size)
             return 0;
         const BYTE* chunk = bytes + offset;
-        DWORD length = little_endian(chunk + 4);
+        DWORD length = base::get32(chunk + 4);
         std::uint64_t body = offset + CHUNK_HEADER_SIZE;
         // A chunk taken must lie inside the image, so that no view reaches past it.
         bool inside = body + length <= image_size;

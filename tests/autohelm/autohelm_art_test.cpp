@@ -1,5 +1,5 @@
 // The autopilot panel's committed bitmaps: sizes, depth, palettes and what they show.
-#include "panelhost/picture/bitmap.h"
+#include "panelhost/host/bitmap.h"
 #include "tests/support/bitmap_file.h"
 
 #include <gtest/gtest.h>

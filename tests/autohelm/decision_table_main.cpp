@@ -1,7 +1,7 @@
 // Writes the decision table as one bench script and the key and echo lines its trace must hold:
 // autohelm_decision_table SCRIPT KEYS. Each row runs in a module reloaded for it, so that the
 // levers start down; the expected lines are the table's, never a run's.
-#include "panelhost/base/text.h"
+#include "base/bytes.h"
 #include "tests/autohelm/decision_table.h"
 
 #include <cstdio>

@@ -1,7 +1,7 @@
 // The documents against what they describe: the table of the bench's limits against the
 // constants it quotes, and every path a document names against the source tree.
 #include "panelhost/base/limits.h"
-#include "panelhost/base/text.h"
+#include "base/text.h"
 #include "tests/support/panelhost_runner.h"
 
 #include <gtest/gtest.h>
@@ -86,7 +86,7 @@ TEST(Docs, EveryPathADocumentNamesIsThere)
 {
     namespace fs = std::filesystem;
     const fs::path root = PANEL_SOURCE_DIR;
-    const char* const ROOTS[] = {"host/", "radio/", "autohelm/", "platform/", "panelhost/", "tests/", "tools/",
+    const char* const ROOTS[] = {"base/", "host/", "radio/", "autohelm/", "platform/", "panelhost/", "tests/", "tools/",
                                  "benchmarks/", "docs/", "cmake/", ".ci/"};
     std::vector<fs::path> documents = {root / "README.md"};
     for (const auto& entry : fs::directory_iterator(root / "docs"))

@@ -1,5 +1,5 @@
 // The bitmap reader given any resource bytes: it reads or refuses without reading past them.
-#include "panelhost/picture/bitmap.h"
+#include "panelhost/host/bitmap.h"
 
 #include <cstdlib>
 #include <cstring>

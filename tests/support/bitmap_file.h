@@ -2,7 +2,7 @@
 // file's 14-byte header, every access checked. Header only, for the tests that link the bench.
 #pragma once
 
-#include "panelhost/picture/bitmap.h"
+#include "panelhost/host/bitmap.h"
 
 #include <gtest/gtest.h>
 

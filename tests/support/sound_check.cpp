@@ -9,7 +9,7 @@
 #include "tools/sound/radio_presses.h"
 #include "tools/sound/sound_capture.h"
 
-#include "panelhost/base/text.h"
+#include "base/text.h"
 
 #include <cmath>
 #include <cstdarg>

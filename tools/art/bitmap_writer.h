@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "panelhost/base/text.h"
+#include "base/bytes.h"
 #include <cstdint>
 #include <string>
 #include <vector>

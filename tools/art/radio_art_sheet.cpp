@@ -3,7 +3,7 @@
 // (OUT/off.png, cd.png, fm4.png, am5.png, and all four enlarged in OUT/sheet.png), and the display
 // with each of the 13 station pictures (OUT/stations.png). --hotspots outlines the hot spots in
 // red and the elements' boxes in green.
-#include "panelhost/picture/bitmap.h"
+#include "panelhost/host/bitmap.h"
 #include "panelhost/picture/render.h"
 #include "radio/gauge/radio_layout.h"
 

@@ -257,73 +257,97 @@ std::string gauges_section(const GaugeFacts& radio, const GaugeFacts& autopilot)
            "that work the simulator's autopilot.</p>\n</section>\n";
 }
 
-std::string installing_section(const manual::BenchProcess& process, const GaugeFacts& radio, const GaugeFacts& autopilot)
+// The release's example panel, read and checked as the bench checks a panel: one window of a
+// given size with the two gauges, run for two frames.
+struct ExampleWindow {
+    std::string text;   // the panel file as the zip holds it
+    panelhost::PanelWindow window;
+    std::unique_ptr<GaugeRun> run;
+};
+
+ExampleWindow example_window(const manual::BenchProcess& process)
 {
-    const std::string example(reinterpret_cast<const char*>(EXAMPLE_PANEL), sizeof EXAMPLE_PANEL - 1);
-    std::vector<panelhost::PanelWindow> windows;
-    std::vector<panelhost::PanelProblem> problems;
-    panelhost::read_panel_file(example, windows, problems);
+    ExampleWindow example;
+    example.text.assign(reinterpret_cast<const char*>(EXAMPLE_PANEL), sizeof EXAMPLE_PANEL - 1);
     panelhost::ModuleFolder folder(process.module_folder());
-    std::vector<panelhost::PanelProblem> checked = panelhost::check_panel(windows, folder, false);
-    problems.insert(problems.end(), checked.begin(), checked.end());
-    for (const panelhost::PanelProblem& problem : problems)
+    std::vector<panelhost::PanelWindow> windows;
+    for (const panelhost::PanelProblem& problem : panelhost::read_and_check_panel(example.text, folder, false, windows))
         fail("the example panel, line " + std::to_string(problem.line) + ": " + problem.text);
     if (windows.size() != 1 || windows[0].gauges.size() != 2 || !windows[0].width || !windows[0].height)
         fail("the example panel is not one window of a given size with the two gauges");
-    const panelhost::PanelWindow& window = windows[0];
-
+    example.window = windows[0];
     panelhost::HostOptions options;
-    options.window_name = window.name;
-    options.window_gauges = panelhost::window_placements(window, folder);
-    options.window_width = window.width;
-    options.window_height = window.height;
-    GaugeRun run(options);
+    panelhost::place_section(example.window, folder, options);
+    example.run = std::make_unique<GaugeRun>(options);
     std::string error;
-    if (!run.start(error))
+    if (!example.run->start(error))
         fail("the example panel: " + error);
-    run.frames(2);
+    example.run->frames(2);
+    return example;
+}
 
-    std::string html = "<section id=\"installing\">\n<h2>Installing</h2>\n<ol>\n"
-                       "<li><p>Copy the two files of the zip's <code>Gauges</code> folder, <code>radio.gau</code> and "
-                       "<code>autohelm.gau</code>, into the simulator's gauge folder: the folder it loads gauge "
-                       "modules from.</p></li>\n"
-                       "<li><p>Open the aircraft's panel configuration and add the gauge lines to the section of "
-                       "the window that is to show them. The zip's example panel file holds this window "
-                       "section:</p>\n<pre class=\"panel\">" +
-                       escape(example) + "</pre></li>\n"
-                       "<li><p>Load the aircraft. The window shows the gauges; the radio starts off, in CD "
-                       "mode.</p></li>\n</ol>\n"
-                       "<p>To put the gauges in a window of your own instead, copy the two gauge lines into its "
-                       "section, with keys that section does not use yet and numbers that fit the window.</p>\n";
+// The steps of an installation, with the example window's section.
+std::string installing_steps(const std::string& example_text)
+{
+    return "<ol>\n"
+           "<li><p>Copy the two files of the zip's <code>Gauges</code> folder, <code>radio.gau</code> and "
+           "<code>autohelm.gau</code>, into the simulator's gauge folder: the folder it loads gauge "
+           "modules from.</p></li>\n"
+           "<li><p>Open the aircraft's panel configuration and add the gauge lines to the section of "
+           "the window that is to show them. The zip's example panel file holds this window "
+           "section:</p>\n<pre class=\"panel\">" +
+           escape(example_text) + "</pre></li>\n"
+           "<li><p>Load the aircraft. The window shows the gauges; the radio starts off, in CD "
+           "mode.</p></li>\n</ol>\n"
+           "<p>To put the gauges in a window of your own instead, copy the two gauge lines into its "
+           "section, with keys that section does not use yet and numbers that fit the window.</p>\n";
+}
 
-    html += "<p>A gauge line reads <code>gaugeNN=MODULE!GAUGE, X, Y, WIDTH</code>, and may have a HEIGHT "
-            "after the width; <code>size_mm</code> gives the window's width and height. All the numbers are in "
-            "the window's own units, the same in every line of the section.</p>\n"
-            "<table class=\"fields\">\n<tr><th>In the line</th><th>What it is</th></tr>\n"
-            "<tr><td><code>gauge00</code></td><td>The line's key: <code>gauge00</code>, <code>gauge01</code>, "
-            "and so on, each once in the window.</td></tr>\n"
-            "<tr><td><code>radio!tuneset</code></td><td>The module's file name without <code>.gau</code>, then "
-            "the gauge in it: <code>radio!tuneset</code> for the radio, <code>autohelm!autohelm.gau</code> for "
-            "the autopilot panel.</td></tr>\n"
-            "<tr><td>X, Y</td><td>Where the gauge's top-left corner lies in the window: X across from the "
-            "window's left edge, Y down from its top.</td></tr>\n"
-            "<tr><td>WIDTH</td><td>The gauge's width. Without it the gauge takes its default width: " +
-            std::to_string(radio.default_width) + " for the radio and " + std::to_string(autopilot.default_width) +
-            " for the autopilot panel, so that a line without a width shows the radio " +
-            size_text(radio.default_box.width, radio.default_box.height) + " and the autopilot panel " +
-            size_text(autopilot.default_box.width, autopilot.default_box.height) + ".</td></tr>\n"
-            "<tr><td>HEIGHT</td><td>Usually left out, as in the example: the height then follows from the width "
-            "as the gauge's face is shaped.</td></tr>\n</table>\n";
+// What each field of a gauge line is, with each gauge's default width and the box a line without
+// a width gives it.
+std::string gauge_line_fields(const GaugeFacts& radio, const GaugeFacts& autopilot)
+{
+    return "<p>A gauge line reads <code>gaugeNN=MODULE!GAUGE, X, Y, WIDTH</code>, and may have a HEIGHT "
+           "after the width; <code>size_mm</code> gives the window's width and height. All the numbers are in "
+           "the window's own units, the same in every line of the section.</p>\n"
+           "<table class=\"fields\">\n<tr><th>In the line</th><th>What it is</th></tr>\n"
+           "<tr><td><code>gauge00</code></td><td>The line's key: <code>gauge00</code>, <code>gauge01</code>, "
+           "and so on, each once in the window.</td></tr>\n"
+           "<tr><td><code>radio!tuneset</code></td><td>The module's file name without <code>.gau</code>, then "
+           "the gauge in it: <code>radio!tuneset</code> for the radio, <code>autohelm!autohelm.gau</code> for "
+           "the autopilot panel.</td></tr>\n"
+           "<tr><td>X, Y</td><td>Where the gauge's top-left corner lies in the window: X across from the "
+           "window's left edge, Y down from its top.</td></tr>\n"
+           "<tr><td>WIDTH</td><td>The gauge's width. Without it the gauge takes its default width: " +
+           std::to_string(radio.default_width) + " for the radio and " + std::to_string(autopilot.default_width) +
+           " for the autopilot panel, so that a line without a width shows the radio " +
+           size_text(radio.default_box.width, radio.default_box.height) + " and the autopilot panel " +
+           size_text(autopilot.default_box.width, autopilot.default_box.height) + ".</td></tr>\n"
+           "<tr><td>HEIGHT</td><td>Usually left out, as in the example: the height then follows from the width "
+           "as the gauge's face is shaped.</td></tr>\n</table>\n";
+}
 
-    html += "<p>In the example the window is " + size_text(*window.width, *window.height) + "; it shows</p>\n<ul>\n";
-    for (const panelhost::PlacedGauge& placed : run.host().placed())
+// The example window: its size, each gauge's box in it, and its picture.
+std::string example_window_html(const ExampleWindow& example)
+{
+    const panelhost::PanelWindow& window = example.window;
+    std::string html =
+        "<p>In the example the window is " + size_text(*window.width, *window.height) + "; it shows</p>\n<ul>\n";
+    for (const panelhost::PlacedGauge& placed : example.run->host().placed())
         html += "<li><code>" + escape(placed.key) + "</code>, <code>" + escape(placed.name) + "</code>: its corner at " +
                 std::to_string(placed.box.x) + ", " + std::to_string(placed.box.y) + ", " +
                 size_text(placed.box.width, placed.box.height) + "</li>\n";
     html += "</ul>\n<figure>" +
-            picture(run, panelhost::HotSpots::None, "window", "The example window with both gauges") +
+            picture(*example.run, panelhost::HotSpots::None, "window", "The example window with both gauges") +
             "<figcaption>The example window: the radio above, the autopilot panel below.</figcaption></figure>\n";
-    return html + "</section>\n";
+    return html;
+}
+
+std::string installing_section(const manual::BenchProcess& process, const GaugeFacts& radio, const GaugeFacts& autopilot)
+{
+    ExampleWindow example = example_window(process);
+    return "<section id=\"installing\">\n<h2>Installing</h2>\n" + installing_steps(example.text) +
+           gauge_line_fields(radio, autopilot) + example_window_html(example) + "</section>\n";
 }
 
 std::string radio_section(const manual::BenchProcess& process, const GaugeFacts& radio)

@@ -2,35 +2,18 @@
 // and their pictures.
 #include "tools/manual/manual_bench.h"
 
-#include "panelhost/system/clock.h"
 #include "panelhost/options/options.h"
-#include "panelhost/host/trace.h"
-#include "platform/sim/simulation.h"
+#include "panelhost/system/bench_process.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <memory>
 #include <optional>
-#include <unistd.h>
 
 namespace manual {
 
 namespace {
 
-constexpr std::uint64_t FRAME_MS = 55;
-constexpr int SONG_COUNT = 6;
-
-void drop_line(const char*, void*) {}
-
 bool run_started = false;
-
-// A module that ends the process leaves no manual to write.
-void module_ended_process(unsigned code)
-{
-    std::fprintf(stderr, "manual: a gauge ended the process (exit code %u)\n", code);
-    std::exit(1);
-}
 
 }  // namespace
 
@@ -41,46 +24,22 @@ BenchProcess::~BenchProcess()
     std::error_code ignored;
     if (!previous_folder_.empty())
         std::filesystem::current_path(previous_folder_, ignored);
-    if (!song_folder_.empty())
-        std::filesystem::remove_all(song_folder_, ignored);
 }
 
 bool BenchProcess::start(std::string& error)
 {
+    if (!panelhost::program_folder(module_folder_, error) || !songs_.make(true, error))
+        return false;
     std::error_code failure;
-    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", failure);
-    if (failure) {
-        error = "cannot find this executable: " + failure.message();
-        return false;
-    }
-    module_folder_ = self.parent_path().string();
-
-    std::string folder = std::filesystem::temp_directory_path(failure).string() + "/manual-XXXXXX";
-    if (failure || !mkdtemp(folder.data())) {
-        error = "cannot make a temporary folder";
-        return false;
-    }
-    song_folder_ = folder;
-    std::filesystem::create_directory(folder + "/Sound", failure);
-    // Any file is a song to the stand-in media graph: it plays for 180 s.
-    for (int song = 1; !failure && song <= SONG_COUNT; ++song)
-        if (!std::ofstream(folder + "/Sound/song" + std::to_string(song) + ".mp3"))
-            failure = std::make_error_code(std::errc::io_error);
-    if (failure) {
-        error = "cannot write the songs in " + folder;
-        return false;
-    }
     previous_folder_ = std::filesystem::current_path().string();
-    std::filesystem::current_path(folder, failure);
+    std::filesystem::current_path(songs_.path(), failure);
     if (failure) {
-        error = "cannot go to " + folder + ": " + failure.message();
+        error = "cannot go to " + songs_.path() + ": " + failure.message();
         previous_folder_.clear();
         return false;
     }
-
-    sim::set_trace_sink(drop_line, nullptr);
-    sim::set_exit_handler(module_ended_process);
-    panelhost::set_trace_enabled(false);
+    // A module that ends the process leaves no manual to write.
+    panelhost::start_quiet_process("manual", 1);
     panelhost::configure_devices();
     return true;
 }
@@ -112,11 +71,8 @@ bool GaugeRun::start(std::string& error)
 
 void GaugeRun::frames(int count)
 {
-    for (int i = 0; i < count; ++i) {
-        host_->update_pass();
-        panelhost::pump_messages();
-        panelhost::advance_clock(FRAME_MS);
-    }
+    for (int i = 0; i < count; ++i)
+        host_->frame();
 }
 
 void GaugeRun::click(PIXEL_POINT point)

@@ -4,6 +4,7 @@
 
 #include "panelhost/host/host.h"
 #include "panelhost/picture/render.h"
+#include "panelhost/system/song_folder.h"
 
 #include <cstdint>
 #include <memory>
@@ -26,7 +27,8 @@ struct HotSpot {
 
 // The process set up for the bench: the stand-ins' and the host's traces dropped, a module that
 // ends the process reported, and the current folder a temporary one whose Sound folder holds all
-// six songs, so that the FM and AM pictures show a song playing. The folder goes with the object.
+// six songs, so that the FM and AM pictures show a song playing. The folder goes with the object,
+// and the current folder is the one before again.
 class BenchProcess {
 public:
     BenchProcess() = default;
@@ -41,7 +43,7 @@ public:
 private:
     std::string module_folder_;
     std::string previous_folder_;
-    std::string song_folder_;
+    panelhost::SongFolder songs_;
 };
 
 // A gauge alone, or a panel window, loaded fresh (so its module's state is new), installed and run

@@ -1,6 +1,8 @@
 // Walks a PE file's resource tree and describes bitmaps, raw data and version blocks.
 #include "tools/pe/pe_resource_reader.h"
 
+#include "base/bytes.h"
+
 #include <cstdio>
 
 namespace tools {
@@ -18,20 +20,18 @@ struct Bytes {
     std::size_t size = 0;
 
     bool fits(std::size_t offset, std::size_t length) const { return offset <= size && length <= size - offset; }
-    bool u16(std::size_t offset, std::uint32_t& value) const
+    bool get16(std::size_t offset, std::uint32_t& value) const
     {
         if (!fits(offset, 2))
             return false;
-        value = std::uint32_t(data[offset]) | std::uint32_t(data[offset + 1]) << 8;
+        value = base::get16(data + offset);
         return true;
     }
-    bool u32(std::size_t offset, std::uint32_t& value) const
+    bool get32(std::size_t offset, std::uint32_t& value) const
     {
         if (!fits(offset, 4))
             return false;
-        value = 0;
-        for (int i = 3; i >= 0; --i)
-            value = value << 8 | data[offset + std::size_t(i)];
+        value = base::get32(data + offset);
         return true;
     }
     Bytes slice(std::size_t offset, std::size_t length) const { return {data + offset, length}; }
@@ -70,7 +70,7 @@ std::string narrow(Bytes bytes, std::size_t offset, std::size_t units)
     std::string text;
     for (std::size_t i = 0; i < units; ++i) {
         std::uint32_t unit = 0;
-        if (!bytes.u16(offset + 2 * i, unit))
+        if (!bytes.get16(offset + 2 * i, unit))
             break;
         text += unit >= 0x20 && unit < 0x7F ? static_cast<char>(unit) : '?';
     }
@@ -98,7 +98,7 @@ struct TreeWalk {
         }
         std::size_t at = word & 0x7FFFFFFFu;
         std::uint32_t length = 0;
-        if (!tree.u16(at, length) || !tree.fits(at + 2, std::size_t(length) * 2))
+        if (!tree.get16(at, length) || !tree.fits(at + 2, std::size_t(length) * 2))
             return fail("a resource name lies outside the resource directory");
         name = narrow(tree, at + 2, length);
         return true;
@@ -108,7 +108,7 @@ struct TreeWalk {
     bool directory(std::size_t at, int level, PeResource& path)
     {
         std::uint32_t named = 0, numbered = 0;
-        if (!tree.u16(at + 12, named) || !tree.u16(at + 14, numbered))
+        if (!tree.get16(at + 12, named) || !tree.get16(at + 14, numbered))
             return fail("a resource directory lies outside the resource section");
         std::size_t count = std::size_t(named) + numbered;
         if (!tree.fits(at + 16, count * 8))
@@ -117,8 +117,8 @@ struct TreeWalk {
             if (++entries > MAX_ENTRIES)
                 return fail("more than 65536 resource directory entries");
             std::uint32_t name_word = 0, target = 0;
-            tree.u32(at + 16 + i * 8, name_word);
-            tree.u32(at + 16 + i * 8 + 4, target);
+            tree.get32(at + 16 + i * 8, name_word);
+            tree.get32(at + 16 + i * 8 + 4, target);
             PeResource item = path;
             if (level == 0 && !entry_name(name_word, item.type_id, item.type_name))
                 return false;
@@ -146,7 +146,7 @@ struct TreeWalk {
     bool data(std::size_t at, PeResource& item)
     {
         std::uint32_t rva = 0, size = 0;
-        if (!tree.u32(at, rva) || !tree.u32(at + 4, size))
+        if (!tree.get32(at, rva) || !tree.get32(at + 4, size))
             return fail("a resource data entry lies outside the resource section");
         std::size_t offset = 0;
         if (!pe.at_rva(rva, size, offset))
@@ -167,8 +167,8 @@ std::string describe_bitmap(const PeResource& resource)
     Bytes bytes{resource.data.data(), resource.data.size()};
     std::string head = "bitmap " + resource_name(resource.id, resource.name) + " ";
     std::uint32_t header_size = 0, width = 0, height = 0, bits = 0, colours = 0;
-    if (!bytes.u32(0, header_size) || header_size < 40 || !bytes.u32(4, width) || !bytes.u32(8, height) ||
-        !bytes.u16(14, bits) || !bytes.u32(32, colours))
+    if (!bytes.get32(0, header_size) || header_size < 40 || !bytes.get32(4, width) || !bytes.get32(8, height) ||
+        !bytes.get16(14, bits) || !bytes.get32(32, colours))
         return head + "unreadable (" + std::to_string(resource.data.size()) + " bytes)";
     if (colours == 0 && bits <= 8)
         colours = 1u << bits;
@@ -193,14 +193,14 @@ struct VersionBlock {
 bool version_block(Bytes bytes, std::size_t at, std::size_t limit, VersionBlock& block)
 {
     std::uint32_t length = 0, value_length = 0, type = 0;
-    if (!bytes.u16(at, length) || !bytes.u16(at + 2, value_length) || !bytes.u16(at + 4, type))
+    if (!bytes.get16(at, length) || !bytes.get16(at + 2, value_length) || !bytes.get16(at + 4, type))
         return false;
     if (length < 6 || at + length > limit)
         return false;
     block.end = at + length;
     std::size_t key_at = at + 6, key_end = key_at;
     std::uint32_t unit = 1;
-    while (key_end + 2 <= block.end && bytes.u16(key_end, unit) && unit != 0)
+    while (key_end + 2 <= block.end && bytes.get16(key_end, unit) && unit != 0)
         key_end += 2;
     if (unit != 0)
         return false;
@@ -217,8 +217,8 @@ bool version_block(Bytes bytes, std::size_t at, std::size_t limit, VersionBlock&
 std::string version_number(Bytes bytes, std::size_t at)
 {
     std::uint32_t high = 0, low = 0;
-    bytes.u32(at, high);
-    bytes.u32(at + 4, low);
+    bytes.get32(at, high);
+    bytes.get32(at + 4, low);
     return std::to_string(high >> 16) + "." + std::to_string(high & 0xFFFF) + "." + std::to_string(low >> 16) + "." +
            std::to_string(low & 0xFFFF);
 }
@@ -236,8 +236,8 @@ void describe_version_children(Bytes bytes, const VersionBlock& parent, int dept
         if (child.key == "Translation") {
             for (std::size_t i = 0; i + 4 <= child.value_size; i += 4) {
                 std::uint32_t language = 0, code_page = 0;
-                bytes.u16(child.value_at + i, language);
-                bytes.u16(child.value_at + i + 2, code_page);
+                bytes.get16(child.value_at + i, language);
+                bytes.get16(child.value_at + i + 2, code_page);
                 char text[64];
                 std::snprintf(text, sizeof text, "version Translation 0x%04x 0x%04x", language, code_page);
                 lines.emplace_back(text);
@@ -245,7 +245,7 @@ void describe_version_children(Bytes bytes, const VersionBlock& parent, int dept
         } else if (child.text && child.value_size > 0) {
             std::size_t units = 0;
             for (std::uint32_t unit = 1; units < child.value_size / 2; ++units)
-                if (bytes.u16(child.value_at + 2 * units, unit) && unit == 0)
+                if (bytes.get16(child.value_at + 2 * units, unit) && unit == 0)
                     break;
             lines.push_back("version " + child.key + " \"" + narrow(bytes, child.value_at, units) + "\"");
         } else {
@@ -264,11 +264,93 @@ void describe_version(const PeResource& resource, std::vector<std::string>& line
         return;
     }
     std::uint32_t signature = 0;
-    if (root.value_size >= 52 && bytes.u32(root.value_at, signature) && signature == 0xFEEF04BDu) {
+    if (root.value_size >= 52 && bytes.get32(root.value_at, signature) && signature == 0xFEEF04BDu) {
         lines.push_back("version fixed FileVersion " + version_number(bytes, root.value_at + 8));
         lines.push_back("version fixed ProductVersion " + version_number(bytes, root.value_at + 16));
     }
     describe_version_children(bytes, root, 1, lines);
+}
+
+// Where the headers put the optional header, its data directories and the section table.
+struct Headers {
+    std::size_t optional = 0;          // the optional header's offset
+    std::uint32_t optional_size = 0;
+    std::size_t directories = 0;       // the data directories' offset within it
+    std::uint32_t directory_count = 0;
+    std::uint32_t section_count = 0;
+};
+
+constexpr std::uint32_t PE_SIGNATURE = 0x00004550u;   // "PE\0\0"
+constexpr std::uint32_t PE32_MAGIC = 0x10B;
+constexpr std::uint32_t PE32_PLUS_MAGIC = 0x20B;
+constexpr std::size_t SECTION_HEADER_SIZE = 40;
+constexpr std::uint32_t RESOURCE_DIRECTORY = 2;
+
+// The MZ header, the PE signature it points to, the file header and the optional header's kind.
+bool read_headers(const Bytes& bytes, Headers& headers, std::string& error)
+{
+    std::uint32_t pe_at = 0, signature = 0, magic = 0;
+    if (!bytes.fits(0, 2) || bytes.data[0] != 'M' || bytes.data[1] != 'Z' || !bytes.get32(0x3C, pe_at)) {
+        error = "not a PE file: no MZ header";
+        return false;
+    }
+    if (!bytes.get32(pe_at, signature) || signature != PE_SIGNATURE) {
+        error = "not a PE file: no PE signature";
+        return false;
+    }
+    std::size_t coff = std::size_t(pe_at) + 4;
+    headers.optional = coff + 20;
+    if (!bytes.get16(coff + 2, headers.section_count) || !bytes.get16(coff + 16, headers.optional_size) ||
+        !bytes.get16(headers.optional, magic) || !bytes.fits(headers.optional, headers.optional_size)) {
+        error = "the PE headers are cut short";
+        return false;
+    }
+    if (magic == PE32_MAGIC)
+        headers.directories = 96;
+    else if (magic == PE32_PLUS_MAGIC)
+        headers.directories = 112;
+    else {
+        error = "unknown optional header magic";
+        return false;
+    }
+    if (headers.optional_size < headers.directories ||
+        !bytes.get32(headers.optional + headers.directories - 4, headers.directory_count)) {
+        error = "the optional header is cut short";
+        return false;
+    }
+    return true;
+}
+
+// The section table, after the optional header.
+bool read_sections(PeFile& pe, const Headers& headers, std::string& error)
+{
+    std::size_t sections_at = headers.optional + headers.optional_size;
+    if (!pe.bytes.fits(sections_at, std::size_t(headers.section_count) * SECTION_HEADER_SIZE)) {
+        error = "the section table runs past the file";
+        return false;
+    }
+    for (std::size_t i = 0; i < headers.section_count; ++i) {
+        Section section{};
+        std::size_t at = sections_at + i * SECTION_HEADER_SIZE;
+        pe.bytes.get32(at + 8, section.virtual_size);
+        pe.bytes.get32(at + 12, section.virtual_address);
+        pe.bytes.get32(at + 16, section.raw_size);
+        pe.bytes.get32(at + 20, section.raw_offset);
+        pe.sections.push_back(section);
+    }
+    return true;
+}
+
+// The resource directory's place and size, from its entry among the data directories; false for
+// a file without one.
+bool resource_directory(const Bytes& bytes, const Headers& headers, std::uint32_t& rva, std::uint32_t& size)
+{
+    if (headers.directory_count <= RESOURCE_DIRECTORY || headers.optional_size < headers.directories + 3 * 8)
+        return false;
+    std::size_t entry = headers.optional + headers.directories + RESOURCE_DIRECTORY * 8;
+    bytes.get32(entry, rva);
+    bytes.get32(entry + 4, size);
+    return rva != 0 && size != 0;
 }
 
 }  // namespace
@@ -277,63 +359,18 @@ bool read_pe_resources(const std::vector<std::uint8_t>& file, std::vector<PeReso
 {
     resources.clear();
     PeFile pe{{file.data(), file.size()}, {}};
-    const Bytes& bytes = pe.bytes;
-    std::uint32_t pe_at = 0, signature = 0, section_count = 0, optional_size = 0, magic = 0;
-    if (!bytes.fits(0, 2) || file[0] != 'M' || file[1] != 'Z' || !bytes.u32(0x3C, pe_at)) {
-        error = "not a PE file: no MZ header";
+    Headers headers;
+    if (!read_headers(pe.bytes, headers, error) || !read_sections(pe, headers, error))
         return false;
-    }
-    if (!bytes.u32(pe_at, signature) || signature != 0x00004550u) {
-        error = "not a PE file: no PE signature";
-        return false;
-    }
-    std::size_t coff = std::size_t(pe_at) + 4;
-    std::size_t optional = coff + 20;
-    if (!bytes.u16(coff + 2, section_count) || !bytes.u16(coff + 16, optional_size) || !bytes.u16(optional, magic) ||
-        !bytes.fits(optional, optional_size)) {
-        error = "the PE headers are cut short";
-        return false;
-    }
-    std::size_t directories = 0;
-    if (magic == 0x10B)
-        directories = 96;
-    else if (magic == 0x20B)
-        directories = 112;
-    else {
-        error = "unknown optional header magic";
-        return false;
-    }
-    std::uint32_t directory_count = 0, resource_rva = 0, resource_size = 0;
-    if (optional_size < directories || !bytes.u32(optional + directories - 4, directory_count)) {
-        error = "the optional header is cut short";
-        return false;
-    }
-    std::size_t sections_at = optional + optional_size;
-    if (!bytes.fits(sections_at, std::size_t(section_count) * 40)) {
-        error = "the section table runs past the file";
-        return false;
-    }
-    for (std::size_t i = 0; i < section_count; ++i) {
-        Section section{};
-        std::size_t at = sections_at + i * 40;
-        bytes.u32(at + 8, section.virtual_size);
-        bytes.u32(at + 12, section.virtual_address);
-        bytes.u32(at + 16, section.raw_size);
-        bytes.u32(at + 20, section.raw_offset);
-        pe.sections.push_back(section);
-    }
-    if (directory_count <= 2 || optional_size < directories + 3 * 8)
-        return true;
-    bytes.u32(optional + directories + 16, resource_rva);
-    bytes.u32(optional + directories + 20, resource_size);
-    if (resource_rva == 0 || resource_size == 0)
+    std::uint32_t resource_rva = 0, resource_size = 0;
+    if (!resource_directory(pe.bytes, headers, resource_rva, resource_size))
         return true;
     std::size_t tree_at = 0;
     if (!pe.at_rva(resource_rva, resource_size, tree_at)) {
         error = "the resource directory lies outside the file";
         return false;
     }
-    TreeWalk walk{pe, bytes.slice(tree_at, resource_size), 0, resources, error};
+    TreeWalk walk{pe, pe.bytes.slice(tree_at, resource_size), 0, resources, error};
     PeResource path;
     if (!walk.directory(0, 0, path)) {
         resources.clear();

@@ -6,7 +6,8 @@
 // Each NAME is a file under FOLDER, stored under that name ("Gauges/radio.gau").
 #include <zlib.h>
 
-#include "panelhost/base/text.h"
+#include "base/bytes.h"
+#include "base/text.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -27,6 +28,11 @@ constexpr std::uint16_t MADE_ON_UNIX = (3 << 8) | 20;      // so that the permis
 constexpr std::uint32_t PLAIN_FILE_0644 = 0100644u << 16;
 constexpr std::uint16_t STORED = 0;
 constexpr std::uint16_t DEFLATED = 8;
+// The records' signatures: an entry's local header, its record in the directory, the directory's
+// end.
+constexpr std::uint32_t LOCAL_HEADER = 0x04034b50;
+constexpr std::uint32_t DIRECTORY_RECORD = 0x02014b50;
+constexpr std::uint32_t DIRECTORY_END = 0x06054b50;
 
 using base::put16;
 using base::put32;
@@ -100,6 +106,70 @@ int fail(const std::string& message)
     return 1;
 }
 
+// The file's entry: its bytes deflated, or stored where deflating makes them no smaller, and what
+// its records say of it.
+bool pack_entry(const std::string& path, const std::string& name, Entry& entry, Bytes& packed, std::string& error)
+{
+    Bytes content;
+    if (!read_file(path, content)) {
+        error = "cannot read " + path;
+        return false;
+    }
+    if (!deflate_bytes(content, packed)) {
+        error = "cannot deflate " + name;
+        return false;
+    }
+    entry.method = DEFLATED;
+    if (packed.size() >= content.size()) {
+        packed = content;
+        entry.method = STORED;
+    }
+    entry.crc = static_cast<std::uint32_t>(crc32(0, content.data(), static_cast<uInt>(content.size())));
+    entry.packed_size = static_cast<std::uint32_t>(packed.size());
+    entry.size = static_cast<std::uint32_t>(content.size());
+    entry.name_size = static_cast<std::uint16_t>(name.size());
+    return true;
+}
+
+// An entry as the archive holds it: its local header, its name and its bytes.
+void put_local_entry(Bytes& archive, const Entry& entry, const std::string& name, const Bytes& packed)
+{
+    put32(archive, LOCAL_HEADER);
+    put_entry(archive, entry);
+    archive.insert(archive.end(), name.begin(), name.end());
+    archive.insert(archive.end(), packed.begin(), packed.end());
+}
+
+// The entry's record in the directory, which says where its local header lies.
+void put_directory_record(Bytes& directory, const Entry& entry, const std::string& name, std::uint32_t offset)
+{
+    put32(directory, DIRECTORY_RECORD);
+    put16(directory, MADE_ON_UNIX);
+    put_entry(directory, entry);
+    put16(directory, 0);   // no comment
+    put16(directory, 0);   // disk 0
+    put16(directory, 0);   // no internal attributes
+    put32(directory, PLAIN_FILE_0644);
+    put32(directory, offset);
+    directory.insert(directory.end(), name.begin(), name.end());
+}
+
+// The directory after the entries, and its end: one disk, the count of entries, the directory's
+// size and place, no comment.
+void put_directory(Bytes& archive, const Bytes& directory, std::size_t entries)
+{
+    std::uint32_t directory_offset = static_cast<std::uint32_t>(archive.size());
+    archive.insert(archive.end(), directory.begin(), directory.end());
+    put32(archive, DIRECTORY_END);
+    put16(archive, 0);
+    put16(archive, 0);
+    put16(archive, static_cast<std::uint32_t>(entries));
+    put16(archive, static_cast<std::uint32_t>(entries));
+    put32(archive, static_cast<std::uint32_t>(directory.size()));
+    put32(archive, directory_offset);
+    put16(archive, 0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -110,9 +180,8 @@ int main(int argc, char** argv)
     // 1980, where the archive's dates begin, to 2107, where they end
     if (!base::read_whole_number(argv[2], 315532800, 4354819199LL, seconds))
         return fail(std::string("not a time from 1980 to 2107: ") + argv[2]);
-    std::uint16_t date = 0;
-    std::uint16_t clock = 0;
-    dos_time(static_cast<std::time_t>(seconds), date, clock);
+    Entry stamp;
+    dos_time(static_cast<std::time_t>(seconds), stamp.date, stamp.clock);
     std::string folder = argv[3];
     std::vector<std::string> names(argv + 4, argv + argc);
     std::sort(names.begin(), names.end());
@@ -120,51 +189,16 @@ int main(int argc, char** argv)
     Bytes archive;
     Bytes directory;
     for (const std::string& name : names) {
-        Bytes content;
-        if (!read_file(folder + "/" + name, content))
-            return fail("cannot read " + folder + "/" + name);
+        Entry entry = stamp;
         Bytes packed;
-        if (!deflate_bytes(content, packed))
-            return fail("cannot deflate " + name);
-        Entry entry;
-        entry.method = DEFLATED;
-        if (packed.size() >= content.size()) {
-            packed = content;
-            entry.method = STORED;
-        }
-        entry.date = date;
-        entry.clock = clock;
-        entry.crc = static_cast<std::uint32_t>(crc32(0, content.data(), static_cast<uInt>(content.size())));
-        entry.packed_size = static_cast<std::uint32_t>(packed.size());
-        entry.size = static_cast<std::uint32_t>(content.size());
-        entry.name_size = static_cast<std::uint16_t>(name.size());
+        std::string error;
+        if (!pack_entry(folder + "/" + name, name, entry, packed, error))
+            return fail(error);
         std::uint32_t offset = static_cast<std::uint32_t>(archive.size());
-
-        put32(archive, 0x04034b50);
-        put_entry(archive, entry);
-        archive.insert(archive.end(), name.begin(), name.end());
-        archive.insert(archive.end(), packed.begin(), packed.end());
-
-        put32(directory, 0x02014b50);
-        put16(directory, MADE_ON_UNIX);
-        put_entry(directory, entry);
-        put16(directory, 0);   // no comment
-        put16(directory, 0);   // disk 0
-        put16(directory, 0);   // no internal attributes
-        put32(directory, PLAIN_FILE_0644);
-        put32(directory, offset);
-        directory.insert(directory.end(), name.begin(), name.end());
+        put_local_entry(archive, entry, name, packed);
+        put_directory_record(directory, entry, name, offset);
     }
-    std::uint32_t directory_offset = static_cast<std::uint32_t>(archive.size());
-    archive.insert(archive.end(), directory.begin(), directory.end());
-    put32(archive, 0x06054b50);
-    put16(archive, 0);
-    put16(archive, 0);
-    put16(archive, static_cast<std::uint32_t>(names.size()));
-    put16(archive, static_cast<std::uint32_t>(names.size()));
-    put32(archive, static_cast<std::uint32_t>(directory.size()));
-    put32(archive, directory_offset);
-    put16(archive, 0);
+    put_directory(archive, directory, names.size());
 
     std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(archive.data()), static_cast<std::streamsize>(archive.size()));

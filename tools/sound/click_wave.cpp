@@ -2,7 +2,7 @@
 // 22050 samples per second, a short decaying burst. Integer arithmetic only, so that every build
 // writes the same bytes.
 //     click_sound OUT.wav
-#include "panelhost/base/text.h"
+#include "base/bytes.h"
 
 #include <cstdio>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // Writes the demo's six songs: short RIFF WAVE tunes song1.wav to song6.wav, 8-bit mono at
 // 11025 samples a second, each a few notes of its own, the same bytes on every run.
-#include "panelhost/base/text.h"
+#include "base/bytes.h"
 
 #include <cstdint>
 #include <cstdio>

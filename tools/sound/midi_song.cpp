@@ -4,7 +4,8 @@
 // NOTE is the MIDI note number (81, A5: 880 Hz), PROGRAM the General MIDI instrument less one
 // (73, the flute, whose tone is close to its fundamental), SECONDS the length (2). The same
 // bytes on every run.
-#include "panelhost/base/text.h"
+#include "base/bytes.h"
+#include "base/text.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -3,7 +3,7 @@
 #include "tools/sound/radio_presses.h"
 
 #include "panelhost/base/limits.h"
-#include "panelhost/base/text.h"
+#include "base/text.h"
 #include "radio/gauge/radio_layout.h"
 
 #include <algorithm>
@@ -120,81 +120,126 @@ bool read_presses(std::string_view script, std::vector<Press>& presses, std::str
     return true;
 }
 
-std::vector<Sounding> radio_soundings(const std::vector<Press>& presses, const bool (&present)[6])
-{
-    enum class Mode { Cd, Fm, Am };
-    bool power = false;
-    bool paused = false;
-    Mode mode = Mode::Cd;
-    int preset = 1;
-    int volume = -2000;   // the stored value, which may stand one step beyond the range
-    int song = 0;
-    std::vector<Sounding> soundings;
-    for (const Press& press : presses) {
-        bool started = false;
-        int applied_before = std::clamp(volume, VOLUME_MIN, VOLUME_MAX);
-        auto start_song = [&] {
-            song = present[preset - 1] ? preset : 0;
-            started = song != 0;
-        };
+namespace {
+
+// The radio as a listener follows it, press by press, as the gauge's handlers change it: power,
+// source, preset, pause, the music's volume, and the song it plays (0: none).
+class HeardRadio {
+public:
+    explicit HeardRadio(const bool (&present)[6]) : present_(present) {}
+
+    Sounding press(const Press& press)
+    {
+        started_ = false;
+        int applied_before = applied_volume();
         switch (press.button) {
-        case Button::Power:
-            power = !power;
-            song = 0;
-            if (power && mode != Mode::Cd)
-                start_song();
-            paused = false;
-            break;
-        case Button::ModeCd:
-            mode = Mode::Cd;
-            song = 0;
-            paused = false;
-            break;
-        case Button::ModeFm:
-        case Button::ModeAm:
-            mode = press.button == Button::ModeFm ? Mode::Fm : Mode::Am;
-            song = 0;
-            paused = false;
-            if (power)
-                start_song();
-            break;
-        case Button::Preset:
-            preset = press.preset;
-            paused = false;
-            song = 0;
-            if (power && mode != Mode::Cd)
-                start_song();
-            break;
-        case Button::VolumeUp:
-            if (mode != Mode::Cd && volume < VOLUME_MAX)
-                volume += VOLUME_STEP;
-            break;
-        case Button::VolumeDown:
-            if (mode != Mode::Cd && volume > VOLUME_MIN)
-                volume -= VOLUME_STEP;
-            break;
-        case Button::Pause:
-            if (!power) {
-                paused = false;
-            } else if (paused) {
-                paused = false;
-                if (mode != Mode::Cd)
-                    start_song();
-            } else {
-                song = 0;
-                paused = true;
-            }
-            break;
+        case Button::Power: power(); break;
+        case Button::ModeCd: cd(); break;
+        case Button::ModeFm: band(Mode::Fm); break;
+        case Button::ModeAm: band(Mode::Am); break;
+        case Button::Preset: choose_preset(press.preset); break;
+        case Button::VolumeUp: step_volume(VOLUME_STEP); break;
+        case Button::VolumeDown: step_volume(-VOLUME_STEP); break;
+        case Button::Pause: pause(); break;
         case Button::Door:
         case Button::PreviousTrack:
-        case Button::NextTrack:
-            if (mode != Mode::Cd)
-                paused = false;
-            break;
+        case Button::NextTrack: cd_control(); break;
         }
-        int applied = std::clamp(volume, VOLUME_MIN, VOLUME_MAX);
-        soundings.push_back({song, started, applied, applied != applied_before});
+        return {song_, started_, applied_volume(), applied_volume() != applied_before};
     }
+
+private:
+    enum class Mode { Cd, Fm, Am };
+
+    int applied_volume() const { return std::clamp(volume_, VOLUME_MIN, VOLUME_MAX); }
+
+    // The preset's song, if its file is there.
+    void start_song()
+    {
+        song_ = present_[preset_ - 1] ? preset_ : 0;
+        started_ = song_ != 0;
+    }
+
+    void power()
+    {
+        power_ = !power_;
+        song_ = 0;
+        if (power_ && mode_ != Mode::Cd)
+            start_song();
+        paused_ = false;
+    }
+
+    void cd()
+    {
+        mode_ = Mode::Cd;
+        song_ = 0;
+        paused_ = false;
+    }
+
+    void band(Mode mode)
+    {
+        mode_ = mode;
+        song_ = 0;
+        paused_ = false;
+        if (power_)
+            start_song();
+    }
+
+    void choose_preset(int preset)
+    {
+        preset_ = preset;
+        paused_ = false;
+        song_ = 0;
+        if (power_ && mode_ != Mode::Cd)
+            start_song();
+    }
+
+    // The music's volume moves in FM and AM alone, and stops one step past either end.
+    void step_volume(int step)
+    {
+        if (mode_ != Mode::Cd && (step > 0 ? volume_ < VOLUME_MAX : volume_ > VOLUME_MIN))
+            volume_ += step;
+    }
+
+    void pause()
+    {
+        if (!power_) {
+            paused_ = false;
+        } else if (paused_) {
+            paused_ = false;
+            if (mode_ != Mode::Cd)
+                start_song();
+        } else {
+            song_ = 0;
+            paused_ = true;
+        }
+    }
+
+    // The CD's door and tracks: outside CD mode they only end a pause.
+    void cd_control()
+    {
+        if (mode_ != Mode::Cd)
+            paused_ = false;
+    }
+
+    const bool (&present_)[6];
+    bool power_ = false;
+    bool paused_ = false;
+    Mode mode_ = Mode::Cd;
+    int preset_ = 1;
+    int volume_ = -2000;   // the stored value, which may stand one step beyond the range
+    int song_ = 0;
+    bool started_ = false;   // by the press now followed
+};
+
+}  // namespace
+
+std::vector<Sounding> radio_soundings(const std::vector<Press>& presses, const bool (&present)[6])
+{
+    HeardRadio radio(present);
+    std::vector<Sounding> soundings;
+    for (const Press& press : presses)
+        soundings.push_back(radio.press(press));
     return soundings;
 }
 
@@ -249,28 +294,20 @@ std::vector<int> match_clicks(const std::vector<double>& press_ms, const std::ve
 
 }  // namespace
 
-Placement place_presses(const std::vector<Press>& presses, const std::vector<Occurrence>& clicks, int rate,
-                        double late_ms)
+namespace {
+
+// "preset 4 (line 12) at 3.250 s"
+std::string press_text(const Press& press, double seconds)
 {
-    Placement placement;
-    placement.presses.resize(presses.size());
-    std::vector<std::size_t> clicking;
-    std::vector<double> press_ms, click_s;
-    for (std::size_t i = 0; i < presses.size(); ++i)
-        if (presses[i].clicks) {
-            clicking.push_back(i);
-            press_ms.push_back(presses[i].script_ms);
-        }
-    for (const Occurrence& click : clicks)
-        click_s.push_back(click.start / rate);
-    std::vector<int> matched = match_clicks(press_ms, click_s, late_ms);
-    std::vector<bool> used(clicks.size(), false);
-    for (std::size_t k = 0; k < clicking.size(); ++k)
-        if (matched[k] >= 0) {
-            placement.presses[clicking[k]] = {click_s[std::size_t(matched[k])], matched[k]};
-            used[std::size_t(matched[k])] = true;
-        }
-    // The others by the script's time: after the press before them, or before the first placed.
+    char text[160];
+    std::snprintf(text, sizeof text, "%s (line %d) at %.3f s", press.name.c_str(), press.line, seconds);
+    return text;
+}
+
+// Each press that no click placed, by the script's time: after the press before it, or before the
+// first placed; a clicking one among them is a fault.
+void place_unheard(const std::vector<Press>& presses, Placement& placement)
+{
     std::size_t first = presses.size();
     for (std::size_t i = 0; i < presses.size() && first == presses.size(); ++i)
         if (placement.presses[i].click >= 0)
@@ -292,27 +329,53 @@ Placement place_presses(const std::vector<Press>& presses, const std::vector<Occ
             placement.faults.push_back(text);
         }
     }
-    for (std::size_t c = 0; c < clicks.size(); ++c) {
-        if (used[c])
-            continue;
-        double at = click_s[c];
-        std::string nearest = "no press";
-        double distance = 1e300;
-        for (std::size_t i = 0; i < presses.size(); ++i) {
-            double d = std::abs(placement.presses[i].seconds - at);
-            if (d < distance) {
-                distance = d;
-                char text[160];
-                std::snprintf(text, sizeof text, "%s (line %d) at %.3f s", presses[i].name.c_str(), presses[i].line,
-                              placement.presses[i].seconds);
-                nearest = text;
-            }
+}
+
+// A click of no press is a fault, said with the press nearest it.
+void fault_click_of_no_press(const std::vector<Press>& presses, double at, Placement& placement)
+{
+    std::string nearest = "no press";
+    double distance = 1e300;
+    for (std::size_t i = 0; i < presses.size(); ++i) {
+        double d = std::abs(placement.presses[i].seconds - at);
+        if (d < distance) {
+            distance = d;
+            nearest = press_text(presses[i], placement.presses[i].seconds);
         }
-        char text[300];
-        std::snprintf(text, sizeof text, "expected no click at %.3f s, heard one there (the nearest press: %s)", at,
-                      nearest.c_str());
-        placement.faults.push_back(text);
     }
+    char text[300];
+    std::snprintf(text, sizeof text, "expected no click at %.3f s, heard one there (the nearest press: %s)", at,
+                  nearest.c_str());
+    placement.faults.push_back(text);
+}
+
+}  // namespace
+
+Placement place_presses(const std::vector<Press>& presses, const std::vector<Occurrence>& clicks, int rate,
+                        double late_ms)
+{
+    Placement placement;
+    placement.presses.resize(presses.size());
+    std::vector<std::size_t> clicking;
+    std::vector<double> press_ms, click_s;
+    for (std::size_t i = 0; i < presses.size(); ++i)
+        if (presses[i].clicks) {
+            clicking.push_back(i);
+            press_ms.push_back(presses[i].script_ms);
+        }
+    for (const Occurrence& click : clicks)
+        click_s.push_back(click.start / rate);
+    std::vector<int> matched = match_clicks(press_ms, click_s, late_ms);
+    std::vector<bool> used(clicks.size(), false);
+    for (std::size_t k = 0; k < clicking.size(); ++k)
+        if (matched[k] >= 0) {
+            placement.presses[clicking[k]] = {click_s[std::size_t(matched[k])], matched[k]};
+            used[std::size_t(matched[k])] = true;
+        }
+    place_unheard(presses, placement);
+    for (std::size_t c = 0; c < clicks.size(); ++c)
+        if (!used[c])
+            fault_click_of_no_press(presses, click_s[c], placement);
     return placement;
 }
 

@@ -1,7 +1,7 @@
 // What a sound card received, read back and measured.
 #include "tools/sound/sound_capture.h"
 
-#include "panelhost/base/text.h"
+#include "base/bytes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,17 +26,6 @@ bool read_bytes(const std::string& path, std::vector<std::uint8_t>& bytes, std::
     return true;
 }
 
-std::uint32_t read32(const std::vector<std::uint8_t>& bytes, std::size_t at)
-{
-    return std::uint32_t(bytes[at]) | std::uint32_t(bytes[at + 1]) << 8 | std::uint32_t(bytes[at + 2]) << 16 |
-           std::uint32_t(bytes[at + 3]) << 24;
-}
-
-std::uint16_t read16(const std::vector<std::uint8_t>& bytes, std::size_t at)
-{
-    return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8);
-}
-
 // Samples of 16-bit signed or 8-bit unsigned PCM as floating point.
 void pcm_samples(const std::uint8_t* data, std::size_t size, int bits, std::vector<float>& out)
 {
@@ -46,7 +35,7 @@ void pcm_samples(const std::uint8_t* data, std::size_t size, int bits, std::vect
         return;
     }
     for (std::size_t i = 0; i + 1 < size; i += 2)
-        out.push_back(float(std::int16_t(data[i] | data[i + 1] << 8) / 32768.0));
+        out.push_back(float(std::int16_t(base::get16(data + i)) / 32768.0));
 }
 
 // The windowed-sinc kernel's half-width in input samples at the band's edge.
@@ -96,7 +85,7 @@ bool read_raw(const std::string& path, int rate, int channels, const std::string
     signal.samples.reserve(bytes.size() / sample_bytes);
     if (sample_bytes == 4) {
         for (std::size_t i = 0; i < bytes.size(); i += 4) {
-            std::uint32_t word = read32(bytes, i);
+            std::uint32_t word = base::get32(bytes.data() + i);
             float value;
             std::memcpy(&value, &word, sizeof value);
             signal.samples.push_back(value);
@@ -117,17 +106,17 @@ bool parse_wave(const std::vector<std::uint8_t>& bytes, Signal& signal, std::str
     bool have_format = false;
     // Chunks to the file's end: a writer that streams may leave the RIFF length unset.
     for (std::size_t at = 12; at + 8 <= bytes.size();) {
-        std::uint32_t length = read32(bytes, at + 4);
+        std::uint32_t length = base::get32(bytes.data() + at + 4);
         std::size_t body = at + 8;
         std::size_t available = std::min<std::size_t>(length, bytes.size() - body);
         if (std::memcmp(bytes.data() + at, "fmt ", 4) == 0 && available >= 16) {
-            if (read16(bytes, body) != 1) {
-                error = "the samples are not PCM (format tag " + std::to_string(read16(bytes, body)) + ")";
+            if (base::get16(bytes.data() + body) != 1) {
+                error = "the samples are not PCM (format tag " + std::to_string(base::get16(bytes.data() + body)) + ")";
                 return false;
             }
-            signal.channels = read16(bytes, body + 2);
-            signal.rate = static_cast<int>(read32(bytes, body + 4));
-            bits = read16(bytes, body + 14);
+            signal.channels = base::get16(bytes.data() + body + 2);
+            signal.rate = static_cast<int>(base::get32(bytes.data() + body + 4));
+            bits = base::get16(bytes.data() + body + 14);
             have_format = true;
         } else if (std::memcmp(bytes.data() + at, "data", 4) == 0 && have_format) {
             if ((bits != 8 && bits != 16) || signal.channels < 1 || signal.rate < 1) {

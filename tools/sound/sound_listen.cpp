@@ -6,7 +6,8 @@
 #include "tools/sound/radio_presses.h"
 #include "tools/sound/sound_capture.h"
 
-#include "panelhost/base/text.h"
+#include "base/bytes.h"
+#include "base/text.h"
 #include "panelhost/picture/render.h"
 
 #include <ft2build.h>

@@ -5,7 +5,7 @@
 // FORMAT is ALSA's name of the sample format (FLOAT_LE, S16_LE, S32_LE ...). The stream is cut
 // off after SOUND_CAPTURE_LIMIT_S seconds of it.
 #include "panelhost/base/limits.h"
-#include "panelhost/base/text.h"
+#include "base/text.h"
 
 #include <cerrno>
 #include <chrono>

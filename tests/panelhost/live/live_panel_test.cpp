@@ -3,7 +3,7 @@
 // rule), the held button's repeats by the frame and its let-go when the page stops renewing it,
 // and the sounds and songs it serves from the devices' own state.
 #include "panelhost/host/host.h"
-#include "panelhost/host/trace.h"
+#include "panelhost/base/trace.h"
 #include "panelhost/live/live_panel.h"
 #include "platform/sim/cd_drive.h"
 #include "platform/sim/media.h"

@@ -2,7 +2,7 @@
 // instant is held back after a bounded count, a wait that serves too many events ends early, and a
 // window that keeps posting to itself is cut off, each with a warning naming it.
 #include "panelhost/system/clock.h"
-#include "panelhost/host/trace.h"
+#include "panelhost/base/trace.h"
 #include "platform/platform.h"
 #include "platform/sim/simulation.h"
 

@@ -1,6 +1,6 @@
 // The radio drawn by panelhost with its own bitmaps: dark when off, the station picture and the
 // lit indicators when on, the track digits only while the disc plays in CD mode.
-#include "panelhost/picture/bitmap.h"
+#include "panelhost/host/bitmap.h"
 #include "tests/radio/gauge/radio_bench.h"
 #include "tests/support/bitmap_file.h"
 #include "tests/support/png_picture.h"

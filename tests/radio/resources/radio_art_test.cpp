@@ -1,6 +1,6 @@
 // The radio's committed bitmaps: ids, sizes and palettes, the resource script that names them, and
 // what each picture shows where the radio's elements and hot spots lie on its face.
-#include "panelhost/picture/bitmap.h"
+#include "panelhost/host/bitmap.h"
 #include "tests/support/bitmap_file.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 #include "panelhost/host/host.h"
 #include "panelhost/options/options.h"
 #include "panelhost/picture/render.h"
-#include "panelhost/host/trace.h"
+#include "panelhost/base/trace.h"
 #include "platform/sim/simulation.h"
 #include "radio/gauge/radio_layout.h"
 #include "tests/support/panelhost_runner.h"

@@ -23,7 +23,12 @@ namespace {
 using namespace sound;
 
 constexpr int RATE = 48000;
-const std::string WORK = std::string(TEST_WORK_DIR) + "/check";
+// A folder for each test: ctest runs the tests of this program side by side, each in a process
+// of its own, and two that wrote one capture would read each other's bytes.
+std::string work()
+{
+    return std::string(TEST_WORK_DIR) + "/check-" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+}
 
 // The session: off, FM and preset 5 click; power on plays song 5 (a WAV tone), two volume steps;
 // pause; preset 1 (a tone of 500 Hz, as the WMA song is); preset 3, a WAV song of 0.5 s that
@@ -122,7 +127,7 @@ std::string make_capture(const Plant& plant, const std::map<int, std::vector<flo
         add(tone(300, 0.1, std::pow(10.0, plant.after_pause_db / 20)), lead + 2.0 + 0.2, RATE / 10, 1.0);
     if (plant.extra_click_s >= 0)
         add(click48, plant.extra_click_s, click48.size(), std::pow(10.0, -5.0 / 20));
-    std::string path = WORK + "/capture.raw";
+    std::string path = work() + "/capture.raw";
     std::vector<float> stereo;
     for (float sample : mono) {
         stereo.push_back(sample);
@@ -139,16 +144,16 @@ struct Outcome {
 
 Outcome check(const Plant& plant)
 {
-    std::filesystem::create_directories(WORK);
+    std::filesystem::create_directories(work());
     std::map<int, std::vector<float>> waves = {{3, tone(700, 0.5, 0.3)}, {5, tone(1000, 3.0, 0.25)}};
-    write_wave(WORK + "/song3.wav", waves[3]);
-    write_wave(WORK + "/song5.wav", waves[5]);
-    std::ofstream(WORK + "/session.script") << SCRIPT;
+    write_wave(work() + "/song3.wav", waves[3]);
+    write_wave(work() + "/song5.wav", waves[5]);
+    std::ofstream(work() + "/session.script") << SCRIPT;
     std::string capture = make_capture(plant, waves);
     std::string command = std::string(PANEL_OUT_DIR) + "/sound_check --capture " + capture +
-                          " --rate 48000 --channels 2 --format FLOAT_LE --script " + WORK + "/session.script" +
-                          " --click " + PANEL_SOURCE_DIR + "/radio/resources/click.wav --song 1:" + WORK +
-                          "/song1.wma:500 --song 3:" + WORK + "/song3.wav --song 5:" + WORK + "/song5.wav:1000";
+                          " --rate 48000 --channels 2 --format FLOAT_LE --script " + work() + "/session.script" +
+                          " --click " + PANEL_SOURCE_DIR + "/radio/resources/click.wav --song 1:" + work() +
+                          "/song1.wma:500 --song 3:" + work() + "/song3.wav --song 5:" + work() + "/song5.wav:1000";
     Outcome run;
     FILE* pipe = popen(command.c_str(), "r");
     char buffer[4096];

@@ -1,6 +1,6 @@
 // The bench's own trace lines and the platform's are formatted by one function, so both cut a
 // long line at TRACE_LINE_MAX characters and drop every line while nothing takes them.
-#include "panelhost/host/trace.h"
+#include "panelhost/base/trace.h"
 #include "platform/sim/simulation.h"
 
 #include <gtest/gtest.h>

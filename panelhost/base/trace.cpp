@@ -1,5 +1,5 @@
 // The bench's trace on standard output.
-#include "panelhost/host/trace.h"
+#include "panelhost/base/trace.h"
 
 #include "platform/sim/simulation.h"
 

@@ -1,5 +1,5 @@
 // Reading bitmap resources, well made and damaged.
-#include "panelhost/picture/bitmap.h"
+#include "panelhost/host/bitmap.h"
 #include "panelhost/base/limits.h"
 #include "tools/art/bitmap_writer.h"
 

@@ -1,10 +1,12 @@
-// The one reader of a whole number and the small text and byte helpers that every reader of the
-// bench, its devices and the tools share.
-#include "panelhost/base/text.h"
+// The one reader of a whole number and the small text and byte helpers that the simulated
+// devices, the bench and the tools share.
+#include "base/bytes.h"
+#include "base/text.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -63,45 +65,48 @@ TEST(Text, TrimAndLowerTouchOnlyBlanksAndAsciiLetters)
         << "every letter from A to Z, and not the bytes beside them";
 }
 
-struct Shown {
+TEST(Text, AWholeNumberIsReadIntoTheCallersTypeWithinItsBounds)
+{
+    std::uint32_t position = 7;
+    EXPECT_TRUE(base::read_whole_number("4294967295", 0, 0xFFFFFFFF, position));
+    EXPECT_EQ(position, 4294967295u);
+    EXPECT_FALSE(base::read_whole_number("4294967296", 0, 0xFFFFFFFF, position));
+    EXPECT_EQ(position, 4294967295u) << "a refusal leaves the value as it was";
+    int number = 0;
+    EXPECT_TRUE(base::read_whole_number("-9999", -9999, 9999, number));
+    EXPECT_EQ(number, -9999);
+}
+
+struct Lines {
     const char* name;
-    std::string input;
-    std::string shown;
+    std::string text;
+    std::vector<std::string> each_return;     // next_line
+    std::vector<std::string> joined_returns;  // next_line_joining_returns
 };
 
-TEST(Text, InputIsShownWithItsControlBytesEscapedAndCutWhenLong)
+TEST(Text, LinesEndAtLfCrLfOrACrAloneAndTwiceConvertedEndsAreOneOnlyWhenJoined)
 {
-    const std::string LONG_FIELD(10 << 20, 'x');
-    const std::string LIMIT(panelhost::QUOTE_LIMIT_BYTES, 'y');
-    const Shown cases[] = {
-        {"plain text", "radio!tuneset, 10, 10", "radio!tuneset, 10, 10"},
-        {"an escape sequence", "\x1b[2J\x1b]0;title\x07", "\\x1b[2J\\x1b]0;title\\x07"},
-        {"a NUL, which would end the message", std::string("tune\0set", 8), "tune\\0set"},
-        {"a NUL before a digit", std::string("1\0" "2", 3), "1\\x002"},
-        {"line ends and a tab", "a\r\nb\tc", "a\\r\\nb\\tc"},
-        {"DEL", "a\x7f", "a\\x7f"},
-        {"a backslash, shown so that it starts no escape", "C:\\x1b\\", "C:\\\\x1b\\\\"},
-        {"UTF-8 text stays", "Jauge \xC3\xA9\xE2\x82\xAC \xF0\x9F\x9B\xA9", "Jauge \xC3\xA9\xE2\x82\xAC \xF0\x9F\x9B\xA9"},
-        {"a C1 control in UTF-8", "a\xC2\x9B" "31m", "a\\xc2\\x9b31m"},
-        {"a byte that is not UTF-8", "caf\xE9", "caf\\xe9"},
-        {"a character cut short", "ab\xE2\x82", "ab\\xe2\\x82"},
-        {"an overlong form", "\xC0\xAF", "\\xc0\\xaf"},
-        {"a surrogate", "\xED\xA0\x80", "\\xed\\xa0\\x80"},
-        {"the longest field shown whole", LIMIT, LIMIT},
-        {"a byte more is cut", LIMIT + "z", LIMIT + "..."},
-        {"ten megabytes", LONG_FIELD, std::string(panelhost::QUOTE_LIMIT_BYTES, 'x') + "..."},
-        {"cut at a character's start, not inside it", std::string(panelhost::QUOTE_LIMIT_BYTES - 1, 'y') + "\xC3\xA9z",
-         std::string(panelhost::QUOTE_LIMIT_BYTES - 1, 'y') + "..."},
-        {"an escaped byte counts as one", std::string(panelhost::QUOTE_LIMIT_BYTES, '\x1b'),
-         [] {
-             std::string escaped;
-             for (std::size_t i = 0; i < panelhost::QUOTE_LIMIT_BYTES; ++i)
-                 escaped += "\\x1b";
-             return escaped;
-         }()},
+    const Lines cases[] = {
+        {"LF", "a\nb\n", {"a", "b"}, {"a", "b"}},
+        {"CR LF", "a\r\nb\r\n", {"a", "b"}, {"a", "b"}},
+        {"a CR alone", "a\rb\r", {"a", "b"}, {"a", "b"}},
+        {"no end on the last line", "a\nb", {"a", "b"}, {"a", "b"}},
+        {"an empty line kept", "a\n\nb", {"a", "", "b"}, {"a", "", "b"}},
+        {"CR CR LF", "a\r\r\nb\r\r\n", {"a", "", "b", ""}, {"a", "b"}},
+        {"CR CR CR LF", "a\r\r\r\nb", {"a", "", "", "b"}, {"a", "b"}},
+        {"CRs that no LF follows", "a\r\rb", {"a", "", "b"}, {"a", "", "b"}},
+        {"LF CR", "a\n\rb", {"a", "", "b"}, {"a", "", "b"}},
     };
-    for (const Shown& c : cases)
-        EXPECT_EQ(base::shown_input(c.input), c.shown) << c.name;
+    auto all_lines = [](std::string_view text, std::string_view (*next)(std::string_view&)) {
+        std::vector<std::string> lines;
+        while (!text.empty())
+            lines.emplace_back(next(text));
+        return lines;
+    };
+    for (const Lines& c : cases) {
+        EXPECT_EQ(all_lines(c.text, base::next_line), c.each_return) << c.name;
+        EXPECT_EQ(all_lines(c.text, base::next_line_joining_returns), c.joined_returns) << c.name;
+    }
 }
 
 TEST(Text, LittleEndianBytes)
@@ -110,6 +115,8 @@ TEST(Text, LittleEndianBytes)
     base::put16(bytes, 0x1234);
     base::put32(bytes, 0xA1B2C3D4u);
     EXPECT_EQ(bytes, (std::vector<std::uint8_t>{0x34, 0x12, 0xD4, 0xC3, 0xB2, 0xA1}));
+    EXPECT_EQ(base::get16(bytes.data()), 0x1234u);
+    EXPECT_EQ(base::get32(bytes.data() + 2), 0xA1B2C3D4u) << "the high bit of the last byte read unsigned";
     std::string text;
     base::put32(text, 44);
     EXPECT_EQ(text, std::string("\x2c\0\0\0", 4));

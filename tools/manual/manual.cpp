@@ -2,12 +2,14 @@
 // hot spots, tooltips and pointers come from the native builds of the gauges, run through the
 // bench in this process; the same build always writes the same bytes.
 #include "example_panel.h"
+#include "pilots_readme.h"
 #include "panel_version.h"
 #include "panelhost/panel/panel_check.h"
 #include "panelhost/panel/panel_file.h"
 #include "tools/manual/manual_bench.h"
 #include "tools/manual/manual_gauges.h"
 #include "tools/manual/manual_html.h"
+#include "tools/manual/manual_readme.h"
 
 #include <cstdio>
 #include <fstream>
@@ -286,21 +288,24 @@ ExampleWindow example_window(const manual::BenchProcess& process)
     return example;
 }
 
-// The steps of an installation, with the example window's section.
-std::string installing_steps(const std::string& example_text)
+// The pilots' readme, the one place of their words on installing and on the songs, as the zip
+// holds it: its version put in.
+std::string pilots_readme()
 {
-    return "<ol>\n"
-           "<li><p>Copy the two files of the zip's <code>Gauges</code> folder, <code>radio.gau</code> and "
-           "<code>autohelm.gau</code>, into the simulator's gauge folder: the folder it loads gauge "
-           "modules from.</p></li>\n"
-           "<li><p>Open the aircraft's panel configuration and add the gauge lines to the section of "
-           "the window that is to show them. The zip's example panel file holds this window "
-           "section:</p>\n<pre class=\"panel\">" +
-           escape(example_text) + "</pre></li>\n"
-           "<li><p>Load the aircraft. The window shows the gauges; the radio starts off, in CD "
-           "mode.</p></li>\n</ol>\n"
-           "<p>To put the gauges in a window of your own instead, copy the two gauge lines into its "
-           "section, with keys that section does not use yet and numbers that fit the window.</p>\n";
+    std::string readme(reinterpret_cast<const char*>(PILOTS_README), sizeof PILOTS_README - 1);
+    const std::string VERSION_MARK = "@VERSION@";
+    for (std::size_t at = readme.find(VERSION_MARK); at != std::string::npos; at = readme.find(VERSION_MARK, at))
+        readme.replace(at, VERSION_MARK.size(), PANEL_VERSION_TEXT);
+    return readme;
+}
+
+// A section of the readme, in a division of its own.
+std::string readme_section(const std::string& heading)
+{
+    std::string html = manual::readme_section_html(pilots_readme(), heading);
+    if (html.empty())
+        fail("the pilots' readme has no section \"" + heading + "\"");
+    return "<div class=\"readme\">\n" + html + "</div>\n";
 }
 
 // What each field of a gauge line is, with each gauge's default width and the box a line without
@@ -331,8 +336,10 @@ std::string gauge_line_fields(const GaugeFacts& radio, const GaugeFacts& autopil
 std::string example_window_html(const ExampleWindow& example)
 {
     const panelhost::PanelWindow& window = example.window;
-    std::string html =
-        "<p>In the example the window is " + size_text(*window.width, *window.height) + "; it shows</p>\n<ul>\n";
+    std::string html = "<p>The zip's example panel file, <code>panel.cfg</code>, holds this window section:</p>\n"
+                       "<pre class=\"panel\">" + escape(example.text) + "</pre>\n"
+                       "<p>In the example the window is " + size_text(*window.width, *window.height) +
+                       "; it shows</p>\n<ul>\n";
     for (const panelhost::PlacedGauge& placed : example.run->host().placed())
         html += "<li><code>" + escape(placed.key) + "</code>, <code>" + escape(placed.name) + "</code>: its corner at " +
                 std::to_string(placed.box.x) + ", " + std::to_string(placed.box.y) + ", " +
@@ -346,7 +353,7 @@ std::string example_window_html(const ExampleWindow& example)
 std::string installing_section(const manual::BenchProcess& process, const GaugeFacts& radio, const GaugeFacts& autopilot)
 {
     ExampleWindow example = example_window(process);
-    return "<section id=\"installing\">\n<h2>Installing</h2>\n" + installing_steps(example.text) +
+    return "<section id=\"installing\">\n<h2>Installing</h2>\n" + readme_section("Installing, in four steps") +
            gauge_line_fields(radio, autopilot) + example_window_html(example) + "</section>\n";
 }
 
@@ -363,16 +370,8 @@ std::string radio_section(const manual::BenchProcess& process, const GaugeFacts&
     html += controls_section(process, gauge);
     html += pictures_section(process, gauge, "What the radio shows");
     html += "<h3 id=\"songs\">Your songs</h3>\n"
-            "<p>Put up to six music files in a folder named <code>Sound</code> in the simulator's current "
-            "folder (the folder it was started in), named <code>song1</code> to <code>song6</code>, each with "
-            "the extension <code>.wma</code>, <code>.mp3</code>, <code>.wav</code> or <code>.mid</code>: "
-            "<code>Sound\\song1.mp3</code>, <code>Sound\\song4.wav</code>, and so on. Preset button N plays song N, "
-            "over and over, in FM and AM mode alike: the two bands differ only in the station shown.</p>\n"
-            "<p>Where a song is there in several formats, the radio plays the first of <code>.wma</code>, "
-            "<code>.mp3</code>, <code>.wav</code>, <code>.mid</code>. It looks for the files each time the panel "
-            "loads the gauge, so a file added later is found at the next panel load. A preset whose song is "
-            "missing shows the message <q>songN not installed</q> when it is chosen "
-            "(see <a href=\"#messages\">Messages</a>); the radio needs no song file to work.</p>\n"
+            "<p>Where the radio finds your songs, which preset plays which, and what a missing song shows: step 4 "
+            "of <a href=\"#installing\">Installing</a>.</p>\n"
             "<h3 id=\"cd\">The CD</h3>\n"
             "<p>In CD mode the radio plays the disc in your computer's CD drive from the chosen track to the end of "
             "the disc, and then from track 1 again, for as long as it is on in CD mode and not paused. The display "
@@ -447,21 +446,6 @@ constexpr WineRow WINE_MEASURES[] = {
     {"all six as <code>.wma</code>", "29 threads, 57 MB", "29 threads, 61 MB", "29 threads, 69 MB"},
 };
 
-// The song formats that play under Wine, and the Debian packages that make each play: measured
-// with songs made by their encoders (docs/gauges.md holds the same table).
-struct FormatRow {
-    const char* format;
-    const char* packages;
-};
-constexpr FormatRow WINE_FORMATS[] = {
-    {"WAV (16-bit or 8-bit PCM)", "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good"},
-    {"MP3", "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good"},
-    {"WMA (WMA v2 in ASF)",
-     "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-plugins-ugly, gstreamer1.0-libav"},
-    {"MIDI (standard MIDI file)",
-     "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-plugins-bad, fluid-soundfont-gm"},
-};
-
 std::string wine_section()
 {
     std::string html =
@@ -482,19 +466,7 @@ std::string wine_section()
             "1.2 GB, 4.7 GB), and with <code>.mp3</code> songs 35, 335 and 1&nbsp;235 threads. Your songs may carry "
             "any of the four extensions; the songs that play keep 25 threads of Wine's framework for as long as "
             "the simulator runs, however often the panel loads.</p>\n";
-    html += "<h3>Which songs play under Wine</h3>\n"
-            "<p>Wine plays your songs through GStreamer, and each song format needs the GStreamer plugins of its "
-            "Debian packages. For a 32-bit simulator under 32-bit Wine, install the <code>:i386</code> packages of "
-            "the same names (<code>gstreamer1.0-libav:i386</code> and so on; the sound font serves both). A song in a format that Wine cannot "
-            "play counts as not there: its preset shows <q class=\"message\">song1 not installed</q> (with its own "
-            "number), the message of a missing file. Measured with Debian&nbsp;12's packages:</p>\n"
-            "<table class=\"wine-formats\">\n<tr><th>Song format</th><th>Debian packages</th></tr>\n";
-    for (const FormatRow& row : WINE_FORMATS)
-        html += std::string("<tr><td>") + row.format + "</td><td>" + row.packages + "</td></tr>\n";
-    html += "</table>\n"
-            "<p>Under Wine every click sounds a little softer than it should, and a song that repeats is silent "
-            "for about a fifth of a second at each repeat, its last notes cut short: both are Wine's doing, not the "
-            "radio's.</p>\n</section>\n";
+    html += "<h3>Which songs play under Wine</h3>\n" + readme_section("Running the simulator under Wine") + "</section>\n";
     return html;
 }
 

@@ -80,6 +80,7 @@ private:
     void check_example_panel();
     void check_messages();
     void check_wine();
+    void check_readme();
     void check_table(const char* table_class, const char* what, const std::vector<std::vector<std::string>>& measured);
     // The tooltip keys a piece of the manual shows: its quoted tooltip texts and its help ids.
     std::vector<std::string> tooltips_in(const Node& node);
@@ -376,7 +377,27 @@ void Checker::check_table(const char* table_class, const char* what,
 void Checker::check_wine()
 {
     check_table("wine", "the Wine figures", facts_.wine);
-    check_table("wine-formats", "the song formats under Wine", facts_.wine_formats);
+}
+
+// The pilots' words on installing, the songs and Wine are the readme's, word for word, in the
+// order the manual shows its sections.
+void Checker::check_readme()
+{
+    const char* const SECTIONS[] = {"Installing, in four steps", "Running the simulator under Wine"};
+    std::vector<const Node*> shown = find_all(root_, "div", "readme");
+    if (shown.size() != std::size(SECTIONS)) {
+        fault("the manual shows " + std::to_string(shown.size()) + " sections of the pilots' readme, not " +
+              std::to_string(std::size(SECTIONS)));
+        return;
+    }
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        std::string words = readme_section_words(facts_.readme, SECTIONS[i]);
+        if (words.empty())
+            fault(std::string("the pilots' readme has no section \"") + SECTIONS[i] + "\"");
+        else if (plain(shown[i]->inner_text()) != words)
+            fault(std::string("the manual's \"") + SECTIONS[i] + "\" is not the pilots' readme's words: it reads\n" +
+                  plain(shown[i]->inner_text()) + "\nwhere the readme reads\n" + words);
+    }
 }
 
 std::vector<std::string> Checker::run()
@@ -390,6 +411,7 @@ std::vector<std::string> Checker::run()
     check_example_panel();
     check_messages();
     check_wine();
+    check_readme();
     return faults_;
 }
 
@@ -440,9 +462,39 @@ std::vector<std::vector<std::string>> gauges_doc_wine_rows(std::string_view doc)
     return gauges_doc_table_rows(doc, "Running the simulator under Wine", "\n| songs in");
 }
 
-std::vector<std::vector<std::string>> gauges_doc_format_rows(std::string_view doc)
+std::string readme_section_words(std::string_view readme, std::string_view heading)
 {
-    return gauges_doc_table_rows(doc, "Which songs play under Wine", "\n| song format");
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < readme.size();) {
+        std::size_t end = readme.find('\n', start);
+        std::string line(readme.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+        start = end == std::string_view::npos ? readme.size() : end + 1;
+    }
+    auto dashes = [](const std::string& line) {
+        return !line.empty() && line.find_first_not_of('-') == std::string::npos;
+    };
+    std::string words;
+    bool inside = false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        bool heading_here = !lines[i].empty() && i + 1 < lines.size() && dashes(lines[i + 1]);
+        if (heading_here && inside)
+            break;
+        if (heading_here && lines[i] == heading) {
+            inside = true;
+            ++i;   // past its line of dashes
+            continue;
+        }
+        if (!inside)
+            continue;
+        // A step's number is the list's, not its words: "1. Copy" reads "Copy".
+        std::size_t digits = lines[i].find_first_not_of("0123456789");
+        bool step = digits > 0 && digits != std::string::npos && lines[i].compare(digits, 2, ". ") == 0;
+        words += (step ? lines[i].substr(digits + 2) : lines[i]) + "\n";
+    }
+    return plain(words);
 }
 
 bool decode_base64(std::string_view text, std::vector<std::uint8_t>& bytes)

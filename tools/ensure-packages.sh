@@ -1,6 +1,6 @@
 #!/bin/sh
-# Installs the Debian packages that a job needs and the machine lacks: "demo", "listen", "measure",
-# "release" or "test". A mirror caught mid-sync serves an index that does not match its release file: the
+# Installs the Debian packages that a job needs and the machine lacks: "builds", "demo", "listen",
+# "measure", "release" or "test". A mirror caught mid-sync serves an index that does not match its release file: the
 # index is fetched again, up to three times, and then the install is tried with what was read; a
 # package that is still missing afterwards ends the job with what failed and what needs it.
 # APT_RETRY_SECONDS (10) is the wait between tries, APT_TIME_LIMIT (1800) the bound of each apt run.
@@ -30,13 +30,17 @@ test="$demo
       ffmpeg lame sox
       clang libclang-rt-14-dev valgrind unzip
       chromium-driver python3 python3-selenium"
+# what the native and sanitize presets build with: the test command builds them while it installs
+# the rest of its packages
+builds="$build clang libclang-rt-14-dev"
 case "$job" in
+    builds) wanted=$builds ;;
     demo) wanted=$demo ;;
     listen) wanted=$listen ;;
     measure) wanted=$measure ;;
     release) wanted=$release ;;
     test) wanted=$test ;;
-    *) echo "ensure-packages: unknown job $job (demo, listen, measure, release or test)" >&2; exit 2 ;;
+    *) echo "ensure-packages: unknown job $job (builds, demo, listen, measure, release or test)" >&2; exit 2 ;;
 esac
 retry_seconds=${APT_RETRY_SECONDS:-10}
 time_limit=${APT_TIME_LIMIT:-1800}

@@ -117,5 +117,7 @@ export WINEPREFIX="$prefix"
 # The program's own status. Wine's server and its desktop end inside the display's lifetime, so
 # nothing of the run is left and no process loses its display.
 # shellcheck disable=SC2086  # $run is the loader, or the emulator and the loader
-exec xvfb-run -a sh -c 'status=0; "$@" || status=$?; /usr/lib/wine/wineserver -w; exit $status' \
+# The displays of 32-bit runs are looked for from :100 and the 64-bit runs' from :200, so that the
+# two presets' tests, run side by side, do not reach for the same free display at one instant.
+exec xvfb-run -a -n 100 sh -c 'status=0; "$@" || status=$?; /usr/lib/wine/wineserver -w; exit $status' \
     wine32 $run "$@"

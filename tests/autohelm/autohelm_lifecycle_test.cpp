@@ -11,14 +11,9 @@ using test_support::lines_with_prefix;
 using test_support::run_panelhost;
 using Lines = std::vector<std::string>;
 
-std::string autohelm()
-{
-    return test_support::out_dir() + "/autohelm.so";
-}
-
 TEST(AutohelmLifecycle, RoutinesCallTheirServicesInOrder)
 {
-    auto run = run_panelhost({"--trace-services", autohelm(), "autohelm.gau"}, "frame\n");
+    auto run = run_panelhost({"--trace-services", test_support::out_file("autohelm.so"), "autohelm.gau"}, "frame\n");
     ASSERT_EQ(run.status, 0) << run.err;
     Lines expected = {
         "service element_list_query",
@@ -38,7 +33,7 @@ TEST(AutohelmLifecycle, RoutinesCallTheirServicesInOrder)
 
 TEST(AutohelmLifecycle, EveryInitializeSendsMasterOffWhateverTheAutopilotState)
 {
-    auto run = run_panelhost({autohelm(), "autohelm.gau"},
+    auto run = run_panelhost({test_support::out_file("autohelm.so"), "autohelm.gau"},
                              "var 103 1\nvar 106 1\nframe\necho reinstall\nreinstall\necho reload\nreload\necho end\n");
     ASSERT_EQ(run.status, 0) << run.err;
     Lines expected = {"key 0x100ff 0", "echo reinstall", "key 0x100ff 0", "echo reload", "key 0x100ff 0",
@@ -49,7 +44,7 @@ TEST(AutohelmLifecycle, EveryInitializeSendsMasterOffWhateverTheAutopilotState)
 TEST(AutohelmLifecycle, LeverFlagsSurviveReinstallAndStartFreshAfterReload)
 {
     // Clicks while variable 103 is zero set both levers; elements 3 and 4 are engage and inhibit.
-    auto run = run_panelhost({autohelm(), "autohelm.gau"},
+    auto run = run_panelhost({test_support::out_file("autohelm.so"), "autohelm.gau"},
                              "click 182 70\nclick 248 70\nframe\nelements\n"
                              "reinstall\nframe\nelements\n"
                              "reload\nframe\nelements\n");
@@ -62,7 +57,7 @@ TEST(AutohelmLifecycle, LeverFlagsSurviveReinstallAndStartFreshAfterReload)
     EXPECT_LINES(expected, lines_with_prefix(run.lines(), {"element 3", "element 4"}));
 
     // The kept flags still decide: after reinstall, engage on and inhibit on engage nothing.
-    auto kept = run_panelhost({autohelm(), "autohelm.gau"},
+    auto kept = run_panelhost({test_support::out_file("autohelm.so"), "autohelm.gau"},
                               "click 182 70\nreinstall\necho click\nclick 116 70\necho end\n");
     ASSERT_EQ(kept.status, 0) << kept.err;
     Lines expected_keys = {"key 0x100ff 0", "key 0x100ff 0", "echo click", "key 0x10100 0", "key 0x100bd 0",
@@ -73,7 +68,7 @@ TEST(AutohelmLifecycle, LeverFlagsSurviveReinstallAndStartFreshAfterReload)
 TEST(AutohelmLifecycle, OneRegistrationAfterReinstall)
 {
     // A reinstall unregisters and registers the table again: one click, one set of events.
-    auto run = run_panelhost({"--trace-services", autohelm(), "autohelm.gau"},
+    auto run = run_panelhost({"--trace-services", test_support::out_file("autohelm.so"), "autohelm.gau"},
                              "reinstall\nreinstall\necho click\nclick 182 70\nclick 30 70\necho end\n");
     ASSERT_EQ(run.status, 0) << run.err;
     Lines registrations = lines_with_prefix(run.lines(), {"service mouse_list_register", "service mouse_list_unregister"});

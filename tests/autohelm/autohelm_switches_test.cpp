@@ -12,11 +12,6 @@ using test_support::lines_with_prefix;
 using test_support::run_panelhost;
 using Lines = std::vector<std::string>;
 
-std::string autohelm()
-{
-    return test_support::out_dir() + "/autohelm.so";
-}
-
 using namespace decision_table;
 
 // The key lines between the two echo markers.
@@ -40,7 +35,7 @@ Lines keys_of_click(const Lines& trace)
 TEST(AutohelmSwitches, DecisionTable)
 {
     for (const Row& row : rows()) {
-        auto run = run_panelhost({autohelm(), "autohelm.gau"}, row_script(row) + "echo end\n");
+        auto run = run_panelhost({test_support::out_file("autohelm.so"), "autohelm.gau"}, row_script(row) + "echo end\n");
         ASSERT_EQ(run.status, 0) << row.name << ": " << run.err;
         Lines actual = keys_of_click(run.lines());
         EXPECT_LINES(row.expected, actual) << row.name;
@@ -51,7 +46,7 @@ TEST(AutohelmSwitches, HandlersDecideFromTheLastUpdate)
 {
     // The master turned on from elsewhere is not seen until an update reads it, so two clicks
     // before the next update both turn it on, with the engage pair each time.
-    auto run = run_panelhost({autohelm(), "autohelm.gau"},
+    auto run = run_panelhost({test_support::out_file("autohelm.so"), "autohelm.gau"},
                              "click 182 70\necho click\nclick 116 70\nvar 103 1\nclick 116 70\n"
                              "frame\nclick 116 70\necho end\n");
     ASSERT_EQ(run.status, 0) << run.err;
@@ -63,7 +58,7 @@ TEST(AutohelmSwitches, HandlersDecideFromTheLastUpdate)
 TEST(AutohelmSwitches, LeversShowTheirFlagsAndTheMasterShowsVariable103)
 {
     // elements in tree order: background, knob, master, engage, inhibit
-    auto run = run_panelhost({autohelm(), "autohelm.gau"},
+    auto run = run_panelhost({test_support::out_file("autohelm.so"), "autohelm.gau"},
                              "frame\nelements\nclick 182 70\nframe\nelements\nclick 248 70\nvar 103 1\nframe\nelements\n"
                              "var 106 1\nframe\nclick 116 70\nframe\nelements\n");
     ASSERT_EQ(run.status, 0) << run.err;
@@ -103,7 +98,7 @@ TEST(AutohelmKnob, HalvesSendTheirEventsFromTheMouseTable)
     };
     for (const KnobCase& c : cases) {
         // With the services traced, any code of the module that ran would show.
-        auto run = run_panelhost({"--trace-services", autohelm(), "autohelm.gau"},
+        auto run = run_panelhost({"--trace-services", test_support::out_file("autohelm.so"), "autohelm.gau"},
                                  std::string("echo click\n") + c.script + "echo end\n");
         ASSERT_EQ(run.status, 0) << c.name << ": " << run.err;
         Lines actual;
@@ -138,14 +133,14 @@ TEST(AutohelmSwitches, HotSpotsCoverTheLeversExactly)
         {"above inhibit", "click 248 27\n", nullptr},
     };
     for (const Edge& edge : edges) {
-        auto run = run_panelhost({autohelm(), "autohelm.gau"}, std::string(edge.click) + "frame\nelements\n");
+        auto run = run_panelhost({test_support::out_file("autohelm.so"), "autohelm.gau"}, std::string(edge.click) + "frame\nelements\n");
         ASSERT_EQ(run.status, 0) << edge.name << ": " << run.err;
         Lines moved = lines_with_prefix(run.lines(), {"element 3 hidden=0 value=1", "element 4 hidden=0 value=1"});
         Lines expected = edge.element ? Lines{edge.element} : Lines{};
         EXPECT_EQ(expected, moved) << edge.name;
     }
     // the master box, told by its event
-    auto master = run_panelhost({autohelm(), "autohelm.gau"},
+    auto master = run_panelhost({test_support::out_file("autohelm.so"), "autohelm.gau"},
                                 "echo click\nclick 94 28\nclick 137 111\nclick 93 70\nclick 138 70\nclick 116 112\necho end\n");
     Lines expected = {MASTER_ON, MASTER_ON};
     Lines actual = keys_of_click(master.lines());
@@ -154,7 +149,7 @@ TEST(AutohelmSwitches, HotSpotsCoverTheLeversExactly)
 
 TEST(AutohelmSwitches, HelpIdsFromTheHotSpotOutward)
 {
-    auto run = run_panelhost({autohelm(), "autohelm.gau"},
+    auto run = run_panelhost({test_support::out_file("autohelm.so"), "autohelm.gau"},
                              "tooltip 5 5\ntooltip 299 136\ntooltip 30 70\ntooltip 70 70\ntooltip 116 70\n"
                              "tooltip 182 70\ntooltip 248 70\ntooltip 300 70\ntooltip 150 137\n");
     ASSERT_EQ(run.status, 0) << run.err;

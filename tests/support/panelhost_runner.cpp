@@ -51,6 +51,11 @@ std::string out_dir()
     return PANEL_OUT_DIR;
 }
 
+std::string out_file(const std::string& name)
+{
+    return out_dir() + "/" + name;
+}
+
 std::string make_temp_dir()
 {
     std::string pattern = (std::filesystem::temp_directory_path() / "panelhost-test-XXXXXX").string();

@@ -35,8 +35,9 @@ pid_t start_panelhost(const std::vector<std::string>& args, const std::string& i
 // it had not ended by then (it is ended by SIGKILL) or is no child of this process.
 std::optional<int> wait_bounded(pid_t pid, long long limit_ms);
 
-// The build's output folder (panelhost and the modules).
+// The build's output folder (panelhost and the modules), and a file in it ("autohelm.so").
 std::string out_dir();
+std::string out_file(const std::string& name);
 // A fresh empty folder under the system's temporary folder, removed at exit.
 std::string make_temp_dir();
 void write_text_file(const std::string& path, const std::string& text);

@@ -19,4 +19,6 @@ if [ ! -f "$prefix/system.reg" ]; then
     "$wine" wineboot -i >/dev/null 2>&1
     /usr/lib/wine/wineserver -w 2>/dev/null || true
 fi
-exec xvfb-run -a "$wine" "$@"
+# Its displays are looked for from :200, apart from the 32-bit runs' (tools/wine32.sh), which run
+# beside them.
+exec xvfb-run -a -n 200 "$wine" "$@"

@@ -140,7 +140,7 @@ TEST(PanelhostCdMixer, CommandsThatFindNothingToDoSaySo)
         << "the disc stayed as it was";
 }
 
-struct Refusal {
+struct DeviceRefusal {
     std::vector<std::string> options;
     std::string script;
     const char* message_start;
@@ -148,7 +148,7 @@ struct Refusal {
 
 TEST(PanelhostCdMixer, BadValuesAndLinesAreRefusedBeforeAnythingRuns)
 {
-    const Refusal cases[] = {
+    const DeviceRefusal cases[] = {
         {{"--cd-tracks", "0"}, "", "panelhost: option --cd-tracks: N must be a whole number from 1 to 99"},
         {{"--cd-tracks", "100"}, "", "panelhost: option --cd-tracks: N must be a whole number from 1 to 99"},
         {{"--cd-tracks=x"}, "", "panelhost: option --cd-tracks: N must be"},
@@ -171,7 +171,7 @@ TEST(PanelhostCdMixer, BadValuesAndLinesAreRefusedBeforeAnythingRuns)
         {{}, "cd eject now\n", "panelhost: script line 1: expected \"cd eject\""},
         {{}, "cd fly\n", "panelhost: script line 1: expected \"cd insert N\" or \"cd eject\" or \"cd finish\""},
     };
-    for (const Refusal& c : cases) {
+    for (const DeviceRefusal& c : cases) {
         auto run = run_panelhost(with_probe(c.options), c.script);
         EXPECT_EQ(run.status, 2) << c.message_start;
         EXPECT_EQ(run.err.rfind(c.message_start, 0), 0u) << "expected " << c.message_start << "\n got " << run.err;

@@ -9,7 +9,7 @@ namespace {
 
 using namespace radio_bench;
 
-const Lines SONGS = {"song1.wav", "song2.mp3", "song4.wma"};
+const Lines THREE_SONGS = {"song1.wav", "song2.mp3", "song4.wma"};
 
 TEST(RadioDisplays, HiddenBitsAfterInstallAndOnEachPass)
 {
@@ -37,7 +37,7 @@ TEST(RadioDisplays, HiddenBitsAfterInstallAndOnEachPass)
     std::string script;
     for (std::size_t i = 0; i < std::size(steps); ++i)
         script += steps[i].script + "echo step " + std::to_string(i) + "\nelements\necho done " + std::to_string(i) + "\n";
-    auto run = run_radio(song_folder(SONGS), {}, script);
+    auto run = run_radio(song_folder(THREE_SONGS), {}, script);
     ASSERT_EQ(run.status, 0) << run.err;
     for (std::size_t i = 0; i < std::size(steps); ++i) {
         SCOPED_TRACE(steps[i].name);
@@ -74,7 +74,7 @@ TEST(RadioDisplays, ValuesByState)
         {"the needle shows the CD line's volume", {}, std::string(POWER) + "hold 25 67 3\n",
          {"1", "0", "6", "0", "-7550", "1"}, "\"01\""},
     };
-    std::string folder = song_folder(SONGS);
+    std::string folder = song_folder(THREE_SONGS);
     for (const ValueCase& c : cases) {
         SCOPED_TRACE(c.name);
         auto run = run_radio(folder, c.options, c.setup + "frame\nelements\n");
@@ -116,7 +116,7 @@ TEST(RadioDisplays, TheTrackDisplayRestartsAStoppedDiscOnlyWhenOnInCdModeAndNotP
         {"no drive: the media query fails and nothing starts", {"--no-cd-drive"}, std::string(POWER) + "frame\n", "",
          {"mci \"status cdaudio mode\" -> 263", "mci \"status cdaudio media present\" -> 263"}},
     };
-    std::string folder = song_folder(SONGS);
+    std::string folder = song_folder(THREE_SONGS);
     for (const EndCase& c : cases) {
         SCOPED_TRACE(c.name);
         auto run = run_radio(folder, c.options, c.setup + c.ending + "echo pass\nframe\necho end\n");

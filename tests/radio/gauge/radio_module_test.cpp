@@ -57,8 +57,11 @@ const HotSpot HOT_SPOTS[16] = {
     {"next track", 376, 100, 24, 47, 24, 47, CURSOR_UPARROW, 0x20000000, "Next CD Track", false},
     {"pause", 120, 100, 24, 47, 24, 47, CURSOR_HAND, 0x20000000, "Pause On/Off (%3!s!)", true},
 };
-enum Button { POWER, DOOR, MODE_CD, MODE_FM, MODE_AM, PRESET_1, PRESET_2, PRESET_3, PRESET_4 = 8,
-              VOLUME_DOWN = 11, VOLUME_UP, PREV_TRACK, NEXT_TRACK, PAUSE };
+// The mouse table's rows of the hot spots, by their place in it.
+enum Button {
+    ROW_POWER, ROW_DOOR, ROW_MODE_CD, ROW_MODE_FM, ROW_MODE_AM, ROW_PRESET_1, ROW_PRESET_2, ROW_PRESET_3,
+    ROW_PRESET_4 = 8, ROW_VOLUME_DOWN = 11, ROW_VOLUME_UP, ROW_PREV_TRACK, ROW_NEXT_TRACK, ROW_PAUSE
+};
 
 class RadioModule : public test_support::RecordedModuleTest {
 protected:
@@ -240,16 +243,16 @@ TEST_F(RadioModule, EachDisplayReadsItsField)
     EXPECT_EQ(value_of(2), 0.0) << "power light, off";
     EXPECT_EQ(value_of(4), 6.0) << "preset indicator in CD mode";
     EXPECT_EQ(value_of(6), -15000.0) << "needle, off";
-    press(MODE_FM);
-    press(PRESET_4);
-    press(POWER);
+    press(ROW_MODE_FM);
+    press(ROW_PRESET_4);
+    press(ROW_POWER);
     EXPECT_EQ(value_of(2), 1.0) << "power light";
     EXPECT_EQ(value_of(3), 4.0) << "station: FM 104";
     EXPECT_EQ(value_of(4), 3.0) << "preset indicator: button 4";
     EXPECT_EQ(value_of(5), 1.0) << "mode indicator: FM";
     EXPECT_EQ(value_of(6), -2000.0) << "needle: the music volume";
-    press(MODE_CD);
-    press(VOLUME_DOWN);
+    press(ROW_MODE_CD);
+    press(ROW_VOLUME_DOWN);
     EXPECT_EQ(value_of(3), 0.0) << "station: CD";
     EXPECT_EQ(value_of(4), 6.0) << "preset indicator: none marked";
     EXPECT_EQ(value_of(6), -8150.0) << "needle: the CD line's volume";
@@ -321,12 +324,12 @@ TEST_F(RadioModule, TheThreeTooltipArguments)
     EXPECT_EQ("CD Player Track", text(1));
     EXPECT_EQ("off", text(2));
     const Step steps[] = {
-        {"power on", POWER, "on", "CD Player Track", "off"},
-        {"pause", PAUSE, "on", "CD Player Track", "on"},
-        {"FM", MODE_FM, "on", "FM Radio Preset", "off"},
-        {"AM", MODE_AM, "on", "AM Radio Preset", "off"},
-        {"pause in AM", PAUSE, "on", "AM Radio Preset", "on"},
-        {"power off", POWER, "off", "AM Radio Preset", "off"},
+        {"power on", ROW_POWER, "on", "CD Player Track", "off"},
+        {"pause", ROW_PAUSE, "on", "CD Player Track", "on"},
+        {"FM", ROW_MODE_FM, "on", "FM Radio Preset", "off"},
+        {"AM", ROW_MODE_AM, "on", "AM Radio Preset", "off"},
+        {"pause in AM", ROW_PAUSE, "on", "AM Radio Preset", "on"},
+        {"power off", ROW_POWER, "off", "AM Radio Preset", "off"},
     };
     for (const Step& step : steps) {
         press(step.press);
@@ -360,7 +363,7 @@ TEST_F(RadioModule, TheRoutinesCallTheirServicesWithTheRoot)
 
 TEST_F(RadioModule, TheCallbackIgnoresEveryCodeButTwoSixAndTwelve)
 {
-    press(POWER);
+    press(ROW_POWER);
     trace.clear();
     std::vector<std::uint32_t> at_load = chain_flags();
     for (std::int32_t code : {0, 1, 3, 4, 5, 7, 8, 9, 10, 11, 13, 14, -1, 100}) {
@@ -392,7 +395,7 @@ TEST_F(RadioModule, TheChainWalksStopWhereTheChainEnds)
     EXPECT_EQ(e[0].image_flags, 0u);
     EXPECT_EQ(e[1].image_flags, IMAGE_HIDDEN);
     EXPECT_EQ(e[2].image_flags, IMAGE_HIDDEN);
-    press(POWER);
+    press(ROW_POWER);
     gauge->gauge_callback(&short_gauge, PANEL_SERVICE_PRE_UPDATE, 0);   // on: cleared again
     EXPECT_EQ(e[1].image_flags, 0u);
     EXPECT_EQ(e[2].image_flags, 0u);
@@ -400,7 +403,7 @@ TEST_F(RadioModule, TheChainWalksStopWhereTheChainEnds)
     ELEMENT_HEADER* empty[] = {nullptr};
     e[1].next_element = empty;
     e[2].image_flags = 0x5;
-    press(POWER);
+    press(ROW_POWER);
     gauge->gauge_callback(&short_gauge, PANEL_SERVICE_PRE_UPDATE, 0);
     EXPECT_EQ(e[1].image_flags, IMAGE_HIDDEN);
     EXPECT_EQ(e[2].image_flags, 0x5u) << "past an empty successor list nothing is reached";
@@ -427,13 +430,13 @@ TEST_F(RadioModule, TheTrackTextNeverExceedsItsTwoCharacters)
         {"2147483647", "--", 2147483647.0},
         {"-2147483648", "--", -2147483648.0},
     };
-    press(POWER);   // CD mode: the disc plays
+    press(ROW_POWER);   // CD mode: the disc plays
     auto* display = reinterpret_cast<ELEMENT_STRING*>(element(7));
     for (const Reply& r : replies) {
         SCOPED_TRACE(std::string("reply \"") + r.reply + "\"");
         // a scripted answer stays until the drive is reset; preset 1 then starts the disc again
         sim::cd_drive().reset();
-        press(PRESET_1);
+        press(ROW_PRESET_1);
         sim::cd_drive().script_answer("status cdaudio current track", 0, r.reply);
         char buffer[16];
         std::memset(buffer, '#', sizeof buffer);
@@ -464,7 +467,7 @@ TEST_F(RadioModule, TheTrackDigitsGoOutWhenTheDriveGoesAway)
         display->update_callback(element(7));
     };
     auto digits_hidden = [&] { return (element(7)->image_flags & IMAGE_HIDDEN) != 0; };
-    press(POWER);   // on in CD mode: track 1 plays
+    press(ROW_POWER);   // on in CD mode: track 1 plays
     pass();
     pass();
     EXPECT_FALSE(digits_hidden()) << "the disc plays";
@@ -495,7 +498,7 @@ TEST_F(RadioModule, EachClickingControlPlaysTheClickOnceWithNoFlags)
     for (int k = 0; k < 16; ++k) {
         const Button button = static_cast<Button>(k);
         SCOPED_TRACE(HOT_SPOTS[k].name);
-        bool clicks = button != DOOR && button != VOLUME_DOWN && button != VOLUME_UP;
+        bool clicks = button != ROW_DOOR && button != ROW_VOLUME_DOWN && button != ROW_VOLUME_UP;
         press(button);
         sim::SoundBufferInfo click = click_buffer();
         plays += clicks ? 1 : 0;

@@ -4,6 +4,7 @@
 # into its embedded resource table, linked with those LIBRARIES that are targets of the project.
 function(add_gauge_module name)
     cmake_parse_arguments(GAUGE "" "RC" "SOURCES;LIBRARIES" ${ARGN})
+    set(CMAKE_UNITY_BUILD OFF)
     if(WIN32)
         add_library(${name} SHARED ${GAUGE_SOURCES} ${GAUGE_RC})
         set_target_properties(${name} PROPERTIES PREFIX "" SUFFIX ".gau")
